@@ -1,0 +1,12 @@
+#pragma once
+// Decoded fractal images are height rows of width colour words (blue bits 0-7, green 8-15,
+// red 16-23), decoded row 0 first; in the bitmap decoded row 0 is the bottom row.
+
+#include <cstdint>
+
+#include "bitmap.h"
+
+// Packs each word into a 24-bit pixel (bytes blue, green, red) and writes decoded row j to
+// bitmap row height - 1 - j. The bitmap must be 24-bit and at least width x height.
+void WriteColourWordsBottomUp(const uint32_t* colourWords, int width, int height,
+                              TBitmap& bitmap);

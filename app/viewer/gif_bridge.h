@@ -1,0 +1,30 @@
+#pragma once
+// The viewer's side of the GIF bridge: the chosen GIF file is copied to "picconv.gif" in the
+// working directory, the converter program picconv turns it into "picconv.bmp" there, and
+// that bitmap is loaded.
+
+#include <string>
+
+#include "bitmap.h"
+#include "graphic_errors.h"
+
+// The converter failed or could not be started: "Cannot convert GIF file %s", with the
+// converter's own one-line reason as the detail.
+class EGifConversionError : public Exception {
+ public:
+  EGifConversionError(const std::string& gifFileName, std::string reason);
+};
+
+// The hand-over names, relative to the working directory.
+inline constexpr const char* kGifHandOverName = "picconv.gif";
+inline constexpr const char* kBitmapHandOverName = "picconv.bmp";
+
+// Where the converter is installed: beside the running executable.
+std::string ConverterBesideExecutable();
+
+// Copies gifFileName to "picconv.gif", runs the converter (waiting without a time limit) and
+// loads "picconv.bmp" into target. Raises EFOpenError / EFCreateError for the copy,
+// EGifConversionError when the converter cannot be started or fails (target is then left
+// as it was), and the bitmap loader's errors for "picconv.bmp".
+void ConvertGifThroughPicconv(const std::string& gifFileName, const std::string& converterPath,
+                              TBitmap& target);

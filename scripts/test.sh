@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: a normal build with g++, the same
+# tests in a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# end-to-end test of the real window under Xvfb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== normal build (g++)"
+CC=gcc CXX=g++ "$top/scripts/build.sh" "$top/build-test" -DQAV_BUILD_BENCH=ON
+(cd "$top/build-test" && ctest --output-on-failure -j "$jobs")
+
+echo "== sanitizer build (clang, ASan + UBSan)"
+CC=clang CXX=clang++ "$top/scripts/build.sh" "$top/build-test-asan" -DQAV_SANITIZE=ON \
+  -DQAV_BUILD_BENCH=OFF
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd "$top/build-test-asan" && ctest --output-on-failure -j "$jobs")

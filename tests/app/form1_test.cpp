@@ -1,0 +1,214 @@
+// The main window driven through its real menu handlers, with the file dialogs and the error
+// box answered by the test.
+
+#include <QAction>
+#include <QDir>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "fake_dialogs.h"
+#include "form1.h"
+#include "image_view.h"
+#include "test_files.h"
+
+namespace {
+
+// The pixels Image1 paints, read back from the widget.
+QImage PaintedImage(TImage* image) {
+  return image->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool PictureIsEmpty(const TForm1& form) {
+  const TBitmap* shown = form.Picture.PeekBitmap();
+  return shown == nullptr || shown->Empty();
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    folder = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(folder->path());
+    form = std::make_unique<TForm1>();
+    driver = std::make_unique<TWindowDriver>(*form);
+  }
+  void cleanup() {
+    driver.reset();
+    form.reset();
+    folder.reset();
+  }
+
+  void startsEmptyWithTheCaptionMenuAndSize() {
+    QCOMPARE(form->windowTitle(), QStringLiteral("QAV simple view"));
+    QCOMPARE(form->Open1->text(), QStringLiteral("&Open"));
+    QCOMPARE(form->Save1->text(), QStringLiteral("&Save"));
+    QCOMPARE(form->Properties1->text(), QStringLiteral("&Properties"));
+    QCOMPARE(form->Exit1->text(), QStringLiteral("E&xit"));
+    QCOMPARE(form->Reiterate1->text(), QStringLiteral("&Reiterate"));
+    const QList<QAction*> menus = form->menuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("&Effects"));
+    QCOMPARE(form->Image1->size(), QSize(209, 169));
+    QVERIFY(form->CurrentBitmap == nullptr);
+    QVERIFY(!form->CurrentQAV);
+  }
+
+  void opensABitmapAndShowsItOneToOne() {
+    WriteTestBitmap(File("photo.bmp"), 300, 200);
+    driver->Open(File("photo.bmp"));
+    QVERIFY(driver->errors->empty());
+    QCOMPARE(form->FileKind, 3);
+    QVERIFY(form->CurrentBitmap == &form->Picture.GetBitmap());
+    QCOMPARE(form->Image1->size(), QSize(300, 200));
+    const QImage painted = PaintedImage(form->Image1);
+    for (const QPoint p : {QPoint(0, 0), QPoint(299, 0), QPoint(0, 199), QPoint(123, 77)}) {
+      QCOMPARE(painted.pixelColor(p), TestBitmapColour(p.x(), p.y()));
+    }
+  }
+
+  void nameTestsChooseTheLoader_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("photo.qav") << "photo.qav" << TinyQAVFile() << 1;
+    QTest::newRow("photo.QAV") << "photo.QAV" << TinyQAVFile() << 1;
+    QTest::newRow("a.qav.gif") << "a.qav.gif" << TinyGifFile(Qt::red) << 2;
+    QTest::newRow("pics.gif folder") << "pics.gif/photo.qav" << TinyGifFile(Qt::red) << 2;
+    QTest::newRow("a.gif.bmp") << "a.gif.bmp" << QByteArray() << 3;
+    QTest::newRow("a.bmp.gif") << "a.bmp.gif" << QByteArray() << 3;
+  }
+  void nameTestsChooseTheLoader() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(int, kind);
+    QDir(folder->path()).mkpath(QFileInfo(File(name)).path());
+    if (content.isEmpty()) {
+      WriteTestBitmap(File(name), 4, 3);
+    } else {
+      WriteBytes(File(name), content);
+    }
+    driver->Open(File(name));
+    QVERIFY2(driver->errors->empty(),
+             qPrintable(driver->errors->empty() ? QString() : driver->errors->front().message));
+    QCOMPARE(form->FileKind, kind);
+    QCOMPARE(bool(form->CurrentQAV), kind == 1);
+    QVERIFY(form->CurrentBitmap != nullptr);
+    QVERIFY(!form->CurrentBitmap->Empty());
+  }
+
+  void unknownNamesAndCancelChangeNothing() {
+    WriteTestBitmap(File("shown.bmp"), 6, 5);
+    driver->Open(File("shown.bmp"));
+    TBitmap* shown = form->CurrentBitmap;
+    WriteBytes(File("photo.Qav"), TinyQAVFile());
+    driver->Open(File("photo.Qav"));
+    driver->Open(File("photo.png"));
+    driver->CancelOpen();
+    QVERIFY(driver->errors->empty());
+    QVERIFY(form->CurrentBitmap == shown);
+    QCOMPARE(form->CurrentBitmap->GetWidth(), 6);
+    QCOMPARE(form->Image1->size(), QSize(6, 5));
+  }
+
+  void missingBitmapShowsTheErrorAndAnEmptyPicture() {
+    WriteTestBitmap(File("shown.bmp"), 6, 5);
+    driver->Open(File("shown.bmp"));
+    const QString missing = File("missing.bmp");
+    driver->Open(missing);
+    QCOMPARE(driver->errors->size(), size_t(1));
+    QCOMPARE(driver->errors->front().message, "Cannot open file " + missing);
+    QVERIFY(PictureIsEmpty(*form));
+    QVERIFY(form->CurrentBitmap == nullptr);
+    // An empty picture keeps the control's last size.
+    QCOMPARE(form->Image1->size(), QSize(6, 5));
+  }
+
+  void secondOpenReleasesTheQAVRecord() {
+    WriteBytes(File("photo.qav"), TinyQAVFile());
+    driver->Open(File("photo.qav"));
+    QVERIFY(form->CurrentQAV);
+    WriteTestBitmap(File("next.bmp"), 2, 2);
+    driver->Open(File("next.bmp"));
+    QVERIFY(!form->CurrentQAV);
+  }
+
+  void savesAWindowsBitmapUnderExactlyTheTypedName() {
+    WriteTestBitmap(File("photo.bmp"), 7, 4);
+    driver->Open(File("photo.bmp"));
+    for (const char* name : {"out.qav", "out"}) {
+      driver->Save(File(name));
+      QVERIFY(driver->errors->empty());
+      QCOMPARE(ImageOfBitmapFile(File(name)), ImageOfBitmapFile(File("photo.bmp")));
+    }
+    QVERIFY(!QFile::exists(File("out.bmp")));
+    QVERIFY(!QFile::exists(File("out.qav.bmp")));
+  }
+
+  void zeroByteBitmapOpensEmptyAndSavesZeroBytes() {
+    WriteBytes(File("empty.bmp"), QByteArray());
+    driver->Open(File("empty.bmp"));
+    QVERIFY(driver->errors->empty());
+    QVERIFY(form->CurrentBitmap != nullptr);
+    QVERIFY(PictureIsEmpty(*form));
+    QCOMPARE(form->Image1->size(), QSize(209, 169));
+    driver->Save(File("saved.bmp"));
+    QVERIFY(driver->errors->empty());
+    QVERIFY(QFile::exists(File("saved.bmp")));
+    QCOMPARE(QFileInfo(File("saved.bmp")).size(), 0);
+  }
+
+  void saveWithNothingShownSaysSo() {
+    driver->Save(File("nothing.bmp"));
+    QCOMPARE(driver->errors->size(), size_t(1));
+    QCOMPARE(driver->errors->front().message, QStringLiteral("There is no picture to save"));
+    QVERIFY(!QFile::exists(File("nothing.bmp")));
+  }
+
+  void cancelledSaveWritesNothing() {
+    WriteTestBitmap(File("photo.bmp"), 3, 3);
+    driver->Open(File("photo.bmp"));
+    driver->dialogs->saveAnswers.push_back(std::nullopt);
+    form->Save1Click();
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files).size(), 1);
+  }
+
+  // Every good file of the public bitmap suite is painted exactly as its reference rendering.
+  void paintsEveryGoodSuiteFileLikeItsReference() {
+    const QDir suite(QStringLiteral(BMPSUITE_DIR));
+    if (!suite.exists()) QSKIP("bitmap suite not found");
+    const struct {
+      const char* bitmap;
+      const char* reference;
+    } files[] = {{"g/pal1.bmp", "pal1.png"},         {"g/pal4.bmp", "pal4.png"},
+                 {"g/pal8.bmp", "pal8.png"},         {"g/pal8os2.bmp", "pal8.png"},
+                 {"g/rgb16.bmp", "rgb16.png"},       {"g/rgb16-565.bmp", "rgb16-565.png"},
+                 {"g/rgb24.bmp", "rgb24.png"},       {"g/rgb32.bmp", "rgb24.png"},
+                 {"g/rgb32bf.bmp", "rgb24.png"},     {"g/pal8topdown.bmp", "pal8.png"},
+                 {"g/pal4rle.bmp", "pal4.png"},      {"g/pal8rle.bmp", "pal8.png"}};
+    for (const auto& file : files) {
+      driver->Open(suite.filePath(QString::fromLatin1(file.bitmap)));
+      QVERIFY2(driver->errors->empty(), file.bitmap);
+      const QImage reference =
+          QImage(suite.filePath(QStringLiteral("html/") + QString::fromLatin1(file.reference)))
+              .convertToFormat(QImage::Format_RGB32);
+      QVERIFY2(!reference.isNull(), file.reference);
+      QCOMPARE(PaintedImage(form->Image1), reference);
+    }
+  }
+
+ private:
+  QString File(const QString& name) const { return folder->filePath(name); }
+
+  std::unique_ptr<QTemporaryDir> folder;
+  std::unique_ptr<TForm1> form;
+  std::unique_ptr<TWindowDriver> driver;
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
