@@ -7,6 +7,15 @@
 // 24 bits: blue, green, red bytes; 16 and 32 bits: little-endian words). Views may wrap the rows
 // directly (Bits(), BytesPerRow()) without copying them.
 //
+// A device-dependent bitmap (pfDevice) is kept as 32 bits per pixel without masks, the layout the
+// display takes as it is; it is saved as a 32-bit file. A bitmap loaded from a file with a
+// palette always has a full colour table (2, 16 or 256 entries): entries the file does not give
+// are black, so every pixel value names a colour. Files of 2 bits per pixel are widened to the
+// 4-bit layout on load. Run-length compressed files are decoded into the 8-bit or 4-bit layout;
+// pixels the runs skip (delta moves, early end of line or of bitmap) get palette index 0.
+// No bitmap is bigger than 32768 pixels a side or 1 GiB of rows; larger sizes are refused with
+// EInvalidGraphic before anything is allocated.
+//
 // Storage sharing: ShareStorageOf() makes this bitmap use another's storage (size, format,
 // palette and rows); rows written through RowData() of either are seen by both. Every operation
 // that changes the size, pixel format, palette or monochrome flag, or loads a file, first gives
@@ -19,6 +28,8 @@
 #include <vector>
 
 #include "palette.h"
+
+struct BitmapStorage;
 
 // The pixel-format ordinals; a QAV file stores the ordinal.
 enum TBitmapFormat : int {
@@ -75,9 +86,9 @@ class TBitmap {
   // EInvalidGraphicOperation "Scan line index out of range".
   uint8_t* RowData(int row);
   const uint8_t* RowData(int row) const;
-  int BytesPerRow() const;     // packed pixel bytes of a row, padded to a multiple of 4
-  const uint8_t* Bits() const; // row 0; rows follow at BytesPerRow() steps; nullptr when empty
-  bool Empty() const;          // width or height 0
+  int BytesPerRow() const;      // packed pixel bytes of a row, padded to a multiple of 4
+  const uint8_t* Bits() const;  // row 0; rows follow at BytesPerRow() steps; nullptr when empty
+  bool Empty() const;           // width or height 0
 
   // Replaces size, format, palette and pixels with those of a Windows bitmap file. A file of
   // zero bytes gives an empty bitmap. EFOpenError when the file cannot be opened,
@@ -100,7 +111,9 @@ class TBitmap {
   bool SharesStorageWith(const TBitmap& other) const;
 
  private:
-  struct Storage;
-  std::shared_ptr<Storage> storage_;
-  Storage& OwnStorage();  // gives this bitmap storage of its own before a change
+  std::shared_ptr<BitmapStorage> storage_;
+  BitmapStorage& OwnStorage();  // gives this bitmap storage of its own before a change
+  // Replaces the storage by one of the given size, keeping layout, palette and the rows and
+  // columns that old and new size have in common.
+  void Resize(int width, int height);
 };

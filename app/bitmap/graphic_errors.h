@@ -47,3 +47,7 @@ class EInvalidGraphicOperation : public Exception {
 inline constexpr const char* kInvalidBitmapMessage = "Bitmap image is not valid";
 inline constexpr const char* kInvalidPixelFormatMessage = "Invalid pixel format";
 inline constexpr const char* kScanLineOutOfRangeMessage = "Scan line index out of range";
+
+// Raises EInvalidGraphic "Bitmap image is not valid" with the detail "<sourceName>: <reason>"
+// (just the reason when there is no source name).
+[[noreturn]] void ThrowInvalidBitmap(const std::string& sourceName, const std::string& reason);

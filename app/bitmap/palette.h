@@ -35,3 +35,7 @@ class TPalette {
 // Makes a palette object of the logical palette's first palNumEntries entries; nullptr when
 // the version is not 0x300 or the count is 0 or above 256.
 std::unique_ptr<TPalette> CreatePalette(const LOGPALETTE& logPalette);
+
+// A grey ramp over all values of an indexed depth (1, 4 or 8 bits): black to white, 2^depth
+// entries. What a bitmap without colours of its own is given.
+std::vector<PALETTEENTRY> GreyRampEntries(int bitsPerPixel);

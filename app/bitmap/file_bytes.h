@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file reads and writes with the surface's errors.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct FileBytes {
+  std::unique_ptr<uint8_t[]> data;  // not cleared before the read: every byte comes from the file
+  size_t size = 0;
+};
+
+// Reads a regular file in one go. EFOpenError when it cannot be opened or read, EInvalidGraphic
+// when it is larger than any bitmap we load.
+FileBytes ReadBitmapFileBytes(const std::string& fileName);
+// Creates or truncates the file and writes the bytes. EFCreateError when that fails.
+void WriteFileBytes(const std::string& fileName, const uint8_t* data, size_t size);
+// The last component of a path, which names a file in error details.
+std::string FileNamePart(const std::string& path);
