@@ -77,7 +77,8 @@ void TBitmap::Resize(int width, int height) {
   resized->width = width;
   resized->height = height;
   resized->AllocateRows(true);
-  const int commonRows = std::min(old.height, height);
+  // Without width a bitmap has no rows at all, only a height.
+  const int commonRows = old.width == 0 || width == 0 ? 0 : std::min(old.height, height);
   const int commonBytes = std::min(old.bytesPerRow, resized->bytesPerRow);
   for (int row = 0; row < commonRows; ++row)
     std::memcpy(resized->rows.get() + static_cast<size_t>(row) * resized->bytesPerRow,
