@@ -1,0 +1,152 @@
+#include "gif_bridge.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "process_runner.h"
+
+EGifConversionError::EGifConversionError(const std::string& gifFileName, std::string reason)
+    : Exception("Cannot convert GIF file " + gifFileName, std::move(reason)) {}
+
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) {
+      close(fd_);
+    }
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  // Closes now and tells whether the close succeeded (a late write error shows here).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+// Opening the hand-over file itself would cut it to zero bytes before it is read, so that
+// case is refused as a file that cannot be created.
+void RefuseCopyOntoItself(const FileDescriptor& source) {
+  struct stat sourceInfo {};
+  struct stat handOverInfo {};
+  if (fstat(source.Get(), &sourceInfo) == 0 && stat(kGifHandOverName, &handOverInfo) == 0 &&
+      sourceInfo.st_dev == handOverInfo.st_dev && sourceInfo.st_ino == handOverInfo.st_ino) {
+    throw EFCreateError(kGifHandOverName, "the chosen file is the hand-over file itself");
+  }
+}
+
+void WriteAll(const FileDescriptor& destination, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(destination.Get(), data, size);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      throw EFCreateError(kGifHandOverName, ErrnoText());
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+}
+
+void CopyToHandOverFile(const std::string& gifFileName) {
+  FileDescriptor source(open(gifFileName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!source.Valid()) {
+    throw EFOpenError(gifFileName, ErrnoText());
+  }
+  RefuseCopyOntoItself(source);
+  FileDescriptor destination(
+      open(kGifHandOverName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!destination.Valid()) {
+    throw EFCreateError(kGifHandOverName, ErrnoText());
+  }
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t count = read(source.Get(), chunk, sizeof chunk);
+    if (count == 0) {
+      break;
+    }
+    if (count < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      throw EFOpenError(gifFileName, ErrnoText());
+    }
+    WriteAll(destination, chunk, static_cast<size_t>(count));
+  }
+  if (!destination.Close()) {
+    throw EFCreateError(kGifHandOverName, ErrnoText());
+  }
+}
+
+// The converter's last non-empty line of stderr: its one-line reason.
+std::string LastLineOf(std::string_view text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+    text.remove_suffix(1);
+  }
+  const size_t newline = text.find_last_of('\n');
+  return std::string(newline == std::string_view::npos ? text : text.substr(newline + 1));
+}
+
+std::string FailureReason(const std::string& converterPath, const ProcessOutcome& outcome) {
+  if (!outcome.started) {
+    return "cannot start " + converterPath + ": " + outcome.startError;
+  }
+  std::string reason = LastLineOf(outcome.standardError);
+  if (!reason.empty()) {
+    return reason;
+  }
+  if (outcome.exitedNormally) {
+    return "the converter ended with status " + std::to_string(outcome.exitStatus);
+  }
+  if (outcome.terminatingSignal != 0) {
+    return "the converter was ended by signal " + std::to_string(outcome.terminatingSignal) +
+           " (" + strsignal(outcome.terminatingSignal) + ")";
+  }
+  return "the end of the converter could not be awaited";
+}
+
+}  // namespace
+
+std::string ConverterBesideExecutable() {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) {
+    return {};
+  }
+  const std::string executable(path, static_cast<size_t>(length));
+  const size_t slash = executable.find_last_of('/');
+  if (slash == std::string::npos) {
+    return {};
+  }
+  return executable.substr(0, slash) + "/picconv";
+}
+
+void ConvertGifThroughPicconv(const std::string& gifFileName, const std::string& converterPath,
+                              TBitmap& target) {
+  CopyToHandOverFile(gifFileName);
+  if (converterPath.empty()) {
+    throw EGifConversionError(gifFileName, "the folder of the running program is not known");
+  }
+  const ProcessOutcome outcome = RunProgramAndWait(converterPath);
+  if (!outcome.Succeeded()) {
+    throw EGifConversionError(gifFileName, FailureReason(converterPath, outcome));
+  }
+  target.LoadFromBitmapFile(kBitmapHandOverName);
+}
