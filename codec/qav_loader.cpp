@@ -1,0 +1,82 @@
+#include "qav_loader.h"
+
+#include <cstring>
+#include <new>
+
+#include "fractal_parameter_unpack.h"
+#include "qav_header_checks.h"
+
+QAVloader::QAVloader(bool createSuspended) : TThread(createSuspended) {
+  SetPriority(TThreadPriority::tpTimeCritical);
+}
+
+FractalStatus QAVloader::DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
+                                       const int16_t* offsets, const uint8_t* transforms,
+                                       int16_t width, int16_t height, uint32_t* output,
+                                       int iterations) {
+  FractalGeometry geometry;
+  const FractalStatus status = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
+  if (status != FractalStatus::Ok) return status;
+  return DecodeFractalTableDriven(blockSizeCode, domainIndices, offsets, transforms,
+                                  geometry.rangeBlocks, width, height, output, iterations);
+}
+
+void QAVloader::Execute() {
+  // Nothing may escape a thread body; a failed allocation becomes the outcome.
+  try {
+    outcome_ = UnpackAndDecode();
+  } catch (const std::bad_alloc&) {
+    outcome_ = QavVerdict::Refuse("there is not enough memory to decode it");
+  } catch (const std::exception& error) {
+    outcome_ = QavVerdict::Refuse(std::string("it could not be decoded: ") + error.what());
+  }
+  image->storedData.reset();
+  image->pixels.reset();
+}
+
+QavVerdict QAVloader::UnpackAndDecode() {
+  TQAV& record = *image;
+  QAV_RETURN_IF_REFUSED(UnpackFractalParameters(record));
+  record.storedData.reset();
+
+  const FractalHeader& header = record.fractalHeader;
+  const int blockSizeCode = FractalBlockSizeCode(header);
+  const FractalStatus inputs =
+      CheckFractalInputs(blockSizeCode, record.domainIndices.get(), header.blockCount,
+                         record.width, record.height, static_cast<int>(header.iterations));
+  if (inputs != FractalStatus::Ok) {
+    return QavVerdict::Refuse(std::string("its fractal parameters are invalid: ") +
+                              FractalStatusText(inputs));
+  }
+
+  const size_t width = static_cast<size_t>(record.width);
+  const size_t height = static_cast<size_t>(record.height);
+  // storedData is a byte array, so the colour words may live in it.
+  record.storedData = std::make_unique<uint8_t[]>(width * height * 4);
+  record.pixels = std::make_unique<uint8_t[]>(width * height * 3);
+  auto* words = reinterpret_cast<uint32_t*>(record.storedData.get());
+  const int iterations = header.iterations == 0 ? 8 : static_cast<int>(header.iterations);
+  const FractalStatus decoded =
+      DecodeFractalTableDriven(blockSizeCode, record.domainIndices.get(), record.offsets.get(),
+                               record.transforms.get(), header.blockCount, record.width,
+                               record.height, words, iterations);
+  if (decoded != FractalStatus::Ok) {
+    return QavVerdict::Refuse(decoded == FractalStatus::OutOfMemory
+                                  ? std::string("there is not enough memory to decode it")
+                                  : std::string("its fractal parameters are invalid: ") +
+                                        FractalStatusText(decoded));
+  }
+
+  uint8_t* rows = record.pixels.get();
+  for (size_t i = 0; i < width * height; ++i) {
+    rows[3 * i] = static_cast<uint8_t>(words[i]);
+    rows[3 * i + 1] = static_cast<uint8_t>(words[i] >> 8);
+    rows[3 * i + 2] = static_cast<uint8_t>(words[i] >> 16);
+  }
+  // The decoder's row 0 is the bottom row of the picture.
+  for (size_t j = 0; j < height; ++j) {
+    std::memcpy(record.bitmap->RowData(static_cast<int>(height - 1 - j)), rows + j * 3 * width,
+                3 * width);
+  }
+  return QavVerdict::Fine();
+}
