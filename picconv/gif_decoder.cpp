@@ -110,8 +110,9 @@ int AdvanceToFirstFrame(GifFileType* gif) {
   }
 }
 
-// The order in which the rows of a frame are stored: four passes when interlaced.
-std::vector<int> StoredRowOrder(int height, bool interlaced) {
+}  // namespace
+
+std::vector<int> GifStoredRowOrder(int height, bool interlaced) {
   std::vector<int> order;
   order.reserve(static_cast<size_t>(height));
   if (!interlaced) {
@@ -129,6 +130,8 @@ std::vector<int> StoredRowOrder(int height, bool interlaced) {
   }
   return order;
 }
+
+namespace {
 
 GifRgb ToRgb(const GifColorType& colour) { return {colour.Red, colour.Green, colour.Blue}; }
 
@@ -157,7 +160,7 @@ bool DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount,
   }
   std::vector<GifPixelType> line(static_cast<size_t>(frame.width));
   const int visibleColumns = std::clamp(screenWidth - frame.left, 0, frame.width);
-  for (int row : StoredRowOrder(frame.height, gif->Image.Interlace)) {
+  for (int row : GifStoredRowOrder(frame.height, gif->Image.Interlace)) {
     if (DGifGetLine(gif, line.data(), frame.width) == GIF_ERROR) {
       FailWithGiflibError(gif->Error, "reading the pixels");
     }

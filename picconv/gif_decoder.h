@@ -68,5 +68,9 @@ struct GifDecodeLimits {
   uint64_t maxScreenPixels = uint64_t{1} << 26;
 };
 
+// The picture rows in the order a frame stores them: top to bottom, or the four passes of an
+// interlaced frame (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
+std::vector<int> GifStoredRowOrder(int height, bool interlaced);
+
 // Decodes the first frame of the GIF file held in data[0, size). Throws GifDecodeError.
 ComposedGif DecodeGifFirstFrame(const uint8_t* data, size_t size, GifDecodeLimits limits = {});

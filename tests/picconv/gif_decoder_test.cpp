@@ -1,0 +1,137 @@
+// The first-frame decoder against ImageMagick's rendering of the same files.
+
+#include <gtest/gtest.h>
+
+#include "gif_decoder.h"
+#include "gif_fixtures.h"
+
+namespace {
+
+enum class Form { kPalette, kTrueColour };
+
+struct ReferenceCase {
+  const char* name;
+  GifFileSpec spec;
+  Form expectedForm;
+};
+
+GifFileSpec OneFrame(int w, int h, int colours, GifFrameSpec frame, int background = 0) {
+  GifFileSpec spec{w, h, DistinctColours(colours, 1), background, {}};
+  spec.frames.push_back(std::move(frame));
+  return spec;
+}
+
+std::vector<ReferenceCase> ReferenceCases() {
+  std::vector<ReferenceCase> cases;
+  cases.push_back({"one_pixel", OneFrame(1, 1, 2, PatternFrame(0, 0, 1, 1, 2, 1)), Form::kPalette});
+  cases.push_back({"odd_size", OneFrame(37, 19, 16, PatternFrame(0, 0, 37, 19, 16, 0)),
+                   Form::kPalette});
+
+  GifFrameSpec interlaced = PatternFrame(0, 0, 13, 29, 32, 5);
+  interlaced.interlaced = true;
+  cases.push_back({"interlaced", OneFrame(13, 29, 32, interlaced), Form::kPalette});
+
+  // A frame with its own table at an offset: the uncovered border takes the global
+  // background colour, which is added to the frame's table.
+  GifFrameSpec local = PatternFrame(3, 2, 11, 9, 64, 2);
+  local.localTable = DistinctColours(64, 99);
+  cases.push_back({"local_table_at_offset", OneFrame(20, 15, 4, local, 1), Form::kPalette});
+
+  GifFrameSpec transparent = PatternFrame(0, 0, 17, 11, 8, 3);
+  transparent.transparentIndex = 3;
+  cases.push_back({"transparent", OneFrame(17, 11, 8, transparent, 5), Form::kPalette});
+
+  // 256 colours of its own plus a background that is not among them: true colour.
+  GifFrameSpec fullTable = PatternFrame(0, 0, 40, 9, 256, 0);
+  fullTable.localTable = DistinctColours(256, 42);
+  fullTable.transparentIndex = 7;
+  cases.push_back({"full_table_and_transparent", OneFrame(40, 9, 2, fullTable, 1),
+                   Form::kTrueColour});
+
+  GifFileSpec animated = OneFrame(12, 12, 16, PatternFrame(0, 0, 12, 12, 16, 0));
+  animated.frames.push_back(PatternFrame(0, 0, 12, 12, 16, 9));
+  animated.frames.push_back(PatternFrame(2, 2, 5, 5, 16, 4));
+  cases.push_back({"animated_first_frame", animated, Form::kPalette});
+  return cases;
+}
+
+class DecoderAgainstImageMagick : public testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
+  const ReferenceCase& c = GetParam();
+  ScratchWorkingDirectory scratch;
+  const std::vector<uint8_t> gif = EncodeGif(c.spec);
+  WriteBytes("case.gif", gif);
+  const std::vector<uint8_t> reference = ImageMagickFirstFrameRgba(scratch.Path() / "case.gif");
+  const int w = c.spec.screenWidth;
+  const int h = c.spec.screenHeight;
+  ASSERT_EQ(reference.size(), static_cast<size_t>(w) * h * 4) << "ImageMagick's rendering";
+
+  const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
+  ASSERT_EQ(picture.width, w);
+  ASSERT_EQ(picture.height, h);
+  EXPECT_EQ(picture.IsPaletted(), c.expectedForm == Form::kPalette);
+
+  const GifRgb background = c.spec.globalTable.at(static_cast<size_t>(c.spec.backgroundIndex));
+  int mismatches = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* rgba = &reference[(static_cast<size_t>(y) * w + x) * 4];
+      const GifRgb expected = rgba[3] == 0 ? background : GifRgb{rgba[0], rgba[1], rgba[2]};
+      const GifRgb actual = picture.PixelAt(x, y);
+      if (!(actual == expected) && ++mismatches <= 3) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << "): got " << int{actual.red} << ","
+                      << int{actual.green} << "," << int{actual.blue} << " expected "
+                      << int{expected.red} << "," << int{expected.green} << ","
+                      << int{expected.blue};
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(GifFiles, DecoderAgainstImageMagick, testing::ValuesIn(ReferenceCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  GifDecodeStatus status;
+};
+
+std::vector<RefusedCase> RefusedCases() {
+  const std::vector<uint8_t> valid =
+      EncodeGif(OneFrame(64, 64, 256, PatternFrame(0, 0, 64, 64, 256, 0)));
+  const std::vector<uint8_t> truncated(valid.begin(), valid.begin() + valid.size() / 2);
+  const std::string text = "this is plain text, not a picture";
+  // A screen descriptor of 65535 x 65535 pixels without a global table, then the trailer.
+  const std::vector<uint8_t> hugeScreen = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF,
+                                           0x00, 0x00, 0x00, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80,
+                                           0, 0, 0, 0, 0, 0, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+
+  std::vector<uint8_t> noImage = EncodeGif({4, 4, DistinctColours(2, 0), 0, {}});
+  return {
+      {"zero_bytes", {}, GifDecodeStatus::kTruncated},
+      {"not_a_gif", {text.begin(), text.end()}, GifDecodeStatus::kNotGif},
+      {"truncated", truncated, GifDecodeStatus::kTruncated},
+      {"no_image", noImage, GifDecodeStatus::kNoImage},
+      {"huge_screen", hugeScreen, GifDecodeStatus::kScreenTooLarge},
+  };
+}
+
+class DecoderRefuses : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(DecoderRefuses, WithItsStatus) {
+  const RefusedCase& c = GetParam();
+  try {
+    DecodeGifFirstFrame(c.bytes.data(), c.bytes.size());
+    FAIL() << "decoded";
+  } catch (const GifDecodeError& error) {
+    EXPECT_EQ(error.Status(), c.status) << error.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BadFiles, DecoderRefuses, testing::ValuesIn(RefusedCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
