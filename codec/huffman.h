@@ -41,6 +41,11 @@ class HuffmanDecoder {
   HuffmanStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
                                  uint8_t* output, size_t symbolCount, const uint8_t* tableBlock,
                                  size_t tableBlockLength);
+  // The contract form's decode, for a well-formed stream whose lengths are not known: it reads
+  // table runs only up to the 512th count byte and bit-stream bytes only as far as the codes
+  // of symbolCount symbols are sure to reach. Malformed input is outside its contract.
+  HuffmanStatus DecodeWellFormed(const uint8_t* bitStream, uint8_t* output, size_t symbolCount,
+                                 const uint8_t* tableBlock);
 
  private:
   struct Storage;
