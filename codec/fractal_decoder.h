@@ -12,7 +12,8 @@
 
 enum class FractalStatus {
   Ok,
-  BadImageSize,       // width or height below 1, or a padded side above 32767
+  BadImageSize,       // width or height below 1, a padded side above 32767, or a working
+                      // image of 2^31 bytes or more
   ShortArrays,        // the arrays hold fewer blocks than the image has
   BadDomainIndex,     // a domain index names no domain block
   NegativeIterations,

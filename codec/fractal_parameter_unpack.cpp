@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fractal_decoder.h"
+#include "fractal_offsets.h"
 #include "qav_header_checks.h"
 #include "qav_stream_unpack.h"
 
@@ -38,15 +39,6 @@ QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream,
                                  stream.decodedSize);
     default:
       return QavVerdict::Fine();
-  }
-}
-
-// The file gives each triple red, green, blue; the decoder takes blue, green, red.
-void SpreadOffsetTriples(const uint8_t* triples, size_t blocks, int16_t* offsets) {
-  for (size_t k = 0; k < blocks; ++k) {
-    offsets[3 * k] = static_cast<int8_t>(triples[3 * k + 2]);
-    offsets[3 * k + 1] = static_cast<int8_t>(triples[3 * k + 1]);
-    offsets[3 * k + 2] = static_cast<int8_t>(triples[3 * k]);
   }
 }
 

@@ -1,0 +1,124 @@
+// The direct decoder: each pass applies every block's transform anew, run by run through the
+// block descriptors, with no per-pixel tables.
+#include <array>
+
+#include "fractal_map_ops.h"
+#include "fractal_work.h"
+#include "parallel_for.h"
+
+namespace {
+
+// The source of every range row under every code, resolved once a decode.
+using RowSourceTable = std::array<std::array<RowSource, kDescriptorSlots>, kTransformCodeCount>;
+
+RowSourceTable MakeRowSources(int side) {
+  RowSourceTable sources{};
+  for (int code = 0; code < kTransformCodeCount; ++code) {
+    for (int row = 0; row < side; ++row) sources[code][row] = RowSourceOf(code, side, row);
+  }
+  return sources;
+}
+
+// One range row from a line of n domain pixels read from `start` by `step` with wrap-around:
+// at most two straight runs, [start, n) then [0, start) forward, or [0, start] then
+// (start, n) backward.
+template <typename Ops>
+void MapRangeRow(uint32_t* target, const uint32_t* domain, const uint32_t* domainRows,
+                 const RowSource& source, size_t side, OffsetWords offset) {
+  const size_t start = static_cast<size_t>(source.start);
+  const size_t firstRun = source.step > 0 ? side - start : start + 1;
+  const size_t wrapFrom = source.step > 0 ? 0 : side - 1;
+  if (source.alongColumn) {
+    const uint32_t* column = domain + source.line;
+    Ops::Gather(target, column, domainRows + start, source.step, firstRun, offset);
+    Ops::Gather(target + firstRun, column, domainRows + wrapFrom, source.step, side - firstRun, offset);
+    return;
+  }
+  const uint32_t* line = domain + domainRows[source.line];
+  if (source.step > 0) {
+    Ops::Forward(target, line + start, firstRun, offset);
+    Ops::Forward(target + firstRun, line + wrapFrom, side - firstRun, offset);
+  } else {
+    Ops::Reversed(target, line + start, firstRun, offset);
+    Ops::Reversed(target + firstRun, line + wrapFrom, side - firstRun, offset);
+  }
+}
+
+template <typename Ops>
+void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSources,
+                     const uint16_t* domainIndices, const int16_t* offsets,
+                     const uint8_t* transforms, size_t firstBlock, size_t endBlock) {
+  const size_t side = static_cast<size_t>(images.geometry.blockSide);
+  for (size_t block = firstBlock; block < endBlock; ++block) {
+    const int code = transforms[block];
+    if (code >= kTransformCodeCount) continue;  // maps nothing; the block keeps its pixels
+    const OffsetWords words = OffsetWordsFromTriple(offsets + 3 * block);
+    const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
+    const uint32_t* domainRows =
+        images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
+    for (size_t row = 0; row < side; ++row) {
+      MapRangeRow<Ops>(images.working.data() + rangeRows[row], images.domain.data(), domainRows,
+                       rowSources[code][row], side, words);
+    }
+  }
+}
+
+template <typename Ops>
+void RunDirectPasses(FractalImages& images, const uint16_t* domainIndices, const int16_t* offsets,
+                     const uint8_t* transforms, int iterations, FractalKernelLevel level) {
+  const RowSourceTable rowSources = MakeRowSources(images.geometry.blockSide);
+  const size_t blockPixels = static_cast<size_t>(images.geometry.blockSide) * images.geometry.blockSide;
+  for (int pass = 0; pass < iterations; ++pass) {
+    images.Shrink(level);
+    ParallelFor(images.geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
+      MapDirectBlocks<Ops>(images, rowSources, domainIndices, offsets, transforms, begin, end);
+    });
+  }
+}
+
+}  // namespace
+
+FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
+                                      const uint16_t* domainIndices, const int16_t* offsets,
+                                      const uint8_t* transforms, size_t blockCount, int16_t width,
+                                      int16_t height, uint32_t* output, int iterations) {
+  FractalGeometry geometry;
+  const FractalStatus status = CheckDecodeInputs(blockSizeCode, domainIndices, offsets, transforms,
+                                                 blockCount, width, height, output, iterations,
+                                                 &geometry);
+  if (status != FractalStatus::Ok) return status;
+  FractalImages images;
+  if (!images.Obtain(geometry, options.allocate)) return FractalStatus::OutOfMemory;
+  images.Prepare();
+  const FractalKernelLevel level = ResolveFractalKernelLevel(options.kernels);
+#ifdef QAV_FRACTAL_MAP_SSE2
+  if (level != FractalKernelLevel::Portable) {
+    RunDirectPasses<Sse2MapOps>(images, domainIndices, offsets, transforms, iterations, level);
+  } else
+#endif
+  {
+    RunDirectPasses<PortableMapOps>(images, domainIndices, offsets, transforms, iterations, level);
+  }
+  images.CopyOut(output, width, height);
+  return FractalStatus::Ok;
+}
+
+FractalStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
+                                  const int16_t* offsets, const uint8_t* transforms,
+                                  size_t blockCount, int16_t width, int16_t height,
+                                  uint32_t* output, int iterations) {
+  return DecodeFractalDirectWith(FractalDecodeOptions{}, blockSizeCode, domainIndices, offsets,
+                                 transforms, blockCount, width, height, output, iterations);
+}
+
+int ReiterateFractal(int blockSizeCode, const uint16_t* domainIndices, const int16_t* offsets,
+                     const uint8_t* transforms, int16_t width, int16_t height, uint32_t* output,
+                     int iterations) {
+  // The format's form trusts the arrays to hold the image's blocks.
+  FractalGeometry geometry;
+  if (ComputeFractalGeometry(blockSizeCode, width, height, &geometry) != FractalStatus::Ok) return -1;
+  const FractalStatus status = DecodeFractalDirect(blockSizeCode, domainIndices, offsets, transforms,
+                                                   geometry.rangeBlocks, width, height, output,
+                                                   iterations);
+  return status == FractalStatus::Ok ? 0 : -1;
+}

@@ -1,0 +1,122 @@
+// The table-driven decoder: every transform is resolved once into a source table laid out in
+// working-image order, so the destination of entry i is working pixel i and each pass is one
+// shrink loop and one flat map loop with no branch on the transform code.
+#include "fractal_map_ops.h"
+#include "fractal_work.h"
+#include "parallel_for.h"
+
+namespace {
+
+// Marks a block whose transform code maps nothing: its table entries are never filled, and
+// the map leaves its pixels as they are. Real offset words never have bit 31 set.
+constexpr uint32_t kBlockKeepsPixels = 0x80000000u;
+
+struct SourceTable {
+  FractalBuffer<uint32_t> sources;         // per working pixel, its domain pixel
+  FractalBuffer<OffsetWords> blockOffsets;  // per range block
+};
+
+void FillSourceEntries(const FractalImages& images, const uint16_t* domainIndices,
+                       const int16_t* offsets, const uint8_t* transforms, SourceTable& table,
+                       size_t firstBlock, size_t endBlock) {
+  const int side = images.geometry.blockSide;
+  for (size_t block = firstBlock; block < endBlock; ++block) {
+    const int code = transforms[block];
+    OffsetWords& words = table.blockOffsets.data()[block];
+    if (code >= kTransformCodeCount) {
+      words = OffsetWords{kBlockKeepsPixels, 0};
+      continue;
+    }
+    words = OffsetWordsFromTriple(offsets + 3 * block);
+    const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
+    const uint32_t* domainRows =
+        images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
+    for (int row = 0; row < side; ++row) {
+      uint32_t* entries = table.sources.data() + rangeRows[row];
+      for (int column = 0; column < side; ++column) {
+        const BlockPixel source = TransformSource(code, side, row, column);
+        entries[column] = domainRows[source.row] + static_cast<uint32_t>(source.column);
+      }
+    }
+  }
+}
+
+template <typename Ops>
+void MapTableBlockRows(const FractalImages& images, const SourceTable& table, size_t firstRow,
+                       size_t endRow) {
+  const size_t side = static_cast<size_t>(images.geometry.blockSide);
+  const size_t width = static_cast<size_t>(images.geometry.paddedWidth);
+  uint32_t* working = images.working.data();
+  const uint32_t* domain = images.domain.data();
+  for (size_t blockRow = firstRow; blockRow < endRow; ++blockRow) {
+    const OffsetWords* rowOffsets = table.blockOffsets.data() + blockRow * images.blocksPerRow;
+    for (size_t y = blockRow * side; y < (blockRow + 1) * side; ++y) {
+      uint32_t* target = working + y * width;
+      const uint32_t* sources = table.sources.data() + y * width;
+      for (size_t block = 0; block < images.blocksPerRow; ++block) {
+        const OffsetWords words = rowOffsets[block];
+        if (words.raise & kBlockKeepsPixels) continue;
+        Ops::Gather(target + block * side, domain, sources + block * side, 1, side, words);
+      }
+    }
+  }
+}
+
+template <typename Ops>
+void RunTablePasses(FractalImages& images, const SourceTable& table, int iterations,
+                    FractalKernelLevel level) {
+  const size_t blockRows = static_cast<size_t>(images.geometry.paddedHeight / images.geometry.blockSide);
+  const size_t pixelsPerBlockRow =
+      static_cast<size_t>(images.geometry.paddedWidth) * static_cast<size_t>(images.geometry.blockSide);
+  for (int pass = 0; pass < iterations; ++pass) {
+    images.Shrink(level);
+    ParallelFor(blockRows, ChunkFor(pixelsPerBlockRow), [&](size_t begin, size_t end) {
+      MapTableBlockRows<Ops>(images, table, begin, end);
+    });
+  }
+}
+
+}  // namespace
+
+FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
+                                           const uint16_t* domainIndices, const int16_t* offsets,
+                                           const uint8_t* transforms, size_t blockCount,
+                                           int16_t width, int16_t height, uint32_t* output,
+                                           int iterations) {
+  FractalGeometry geometry;
+  const FractalStatus status = CheckDecodeInputs(blockSizeCode, domainIndices, offsets, transforms,
+                                                 blockCount, width, height, output, iterations,
+                                                 &geometry);
+  if (status != FractalStatus::Ok) return status;
+  FractalImages images;
+  SourceTable table;
+  if (!images.Obtain(geometry, options.allocate) ||
+      !table.sources.Obtain(options.allocate, images.domainWidth * images.domainHeight * 4) ||
+      !table.blockOffsets.Obtain(options.allocate, geometry.rangeBlocks)) {
+    return FractalStatus::OutOfMemory;
+  }
+  images.Prepare();
+  ParallelFor(geometry.rangeBlocks, ChunkFor(static_cast<size_t>(geometry.blockSide) * geometry.blockSide),
+              [&](size_t begin, size_t end) {
+                FillSourceEntries(images, domainIndices, offsets, transforms, table, begin, end);
+              });
+  const FractalKernelLevel level = ResolveFractalKernelLevel(options.kernels);
+#ifdef QAV_FRACTAL_MAP_SSE2
+  if (level != FractalKernelLevel::Portable) {
+    RunTablePasses<Sse2MapOps>(images, table, iterations, level);
+  } else
+#endif
+  {
+    RunTablePasses<PortableMapOps>(images, table, iterations, level);
+  }
+  images.CopyOut(output, width, height);
+  return FractalStatus::Ok;
+}
+
+FractalStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
+                                       const int16_t* offsets, const uint8_t* transforms,
+                                       size_t blockCount, int16_t width, int16_t height,
+                                       uint32_t* output, int iterations) {
+  return DecodeFractalTableDrivenWith(FractalDecodeOptions{}, blockSizeCode, domainIndices, offsets,
+                                      transforms, blockCount, width, height, output, iterations);
+}

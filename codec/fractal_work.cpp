@@ -1,0 +1,96 @@
+#include "fractal_work.h"
+
+#include <cstring>
+
+#include "fractal_shrink.h"
+#include "parallel_for.h"
+
+void* AllocateWithMalloc(size_t bytes) { return std::malloc(bytes); }
+
+size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {
+  if (pixelsPerIndex == 0 || pixelsPerIndex >= pixelsPerChunk) return 1;
+  return pixelsPerChunk / pixelsPerIndex;
+}
+
+FractalStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
+                                const int16_t* offsets, const uint8_t* transforms,
+                                size_t blockCount, int width, int height, const uint32_t* output,
+                                int iterations, FractalGeometry* geometry) {
+  const FractalStatus status =
+      CheckFractalInputs(blockSizeCode, domainIndices, blockCount, width, height, iterations);
+  if (status != FractalStatus::Ok) return status;
+  if (offsets == nullptr || transforms == nullptr || output == nullptr) {
+    return FractalStatus::ShortArrays;
+  }
+  return ComputeFractalGeometry(blockSizeCode, width, height, geometry);
+}
+
+bool FractalImages::Obtain(const FractalGeometry& checkedGeometry, void* (*allocate)(size_t)) {
+  geometry = checkedGeometry;
+  const size_t width = static_cast<size_t>(geometry.paddedWidth);
+  const size_t height = static_cast<size_t>(geometry.paddedHeight);
+  domainWidth = width / 2;
+  domainHeight = height / 2;
+  blocksPerRow = width / static_cast<size_t>(geometry.blockSide);
+  // No product overflows: the working image has fewer than 2^29 words.
+  return working.Obtain(allocate, width * height) &&
+         domain.Obtain(allocate, domainWidth * domainHeight) &&
+         rangeDescriptors.Obtain(allocate, geometry.rangeBlocks * kDescriptorSlots) &&
+         domainDescriptors.Obtain(allocate, geometry.domainBlocks * kDescriptorSlots);
+}
+
+namespace {
+
+// Fills descriptors [firstBlock, endBlock) of an image `imageWidth` words wide cut into blocks
+// of `side`, `blocksPerRow` across.
+void FillDescriptors(uint32_t* descriptors, size_t firstBlock, size_t endBlock,
+                     size_t blocksPerRow, size_t side, size_t imageWidth) {
+  for (size_t block = firstBlock; block < endBlock; ++block) {
+    const size_t firstRow = side * (block / blocksPerRow);
+    const size_t firstColumn = side * (block % blocksPerRow);
+    uint32_t* slots = descriptors + block * kDescriptorSlots;
+    for (size_t row = 0; row < side; ++row) {
+      slots[row] = static_cast<uint32_t>((firstRow + row) * imageWidth + firstColumn);
+    }
+  }
+}
+
+}  // namespace
+
+void FractalImages::Prepare() {
+  const size_t width = static_cast<size_t>(geometry.paddedWidth);
+  const size_t side = static_cast<size_t>(geometry.blockSide);
+  uint32_t* workingPixels = working.data();
+  // Every byte 127: mid grey, with 127 in bits 24-31 until the first map overwrites them.
+  ParallelFor(static_cast<size_t>(geometry.paddedHeight), ChunkFor(width), [&](size_t begin, size_t end) {
+    std::memset(workingPixels + begin * width, 127, (end - begin) * width * sizeof(uint32_t));
+  });
+  ParallelFor(geometry.rangeBlocks, ChunkFor(side * side), [&](size_t begin, size_t end) {
+    FillDescriptors(rangeDescriptors.data(), begin, end, blocksPerRow, side, width);
+  });
+  ParallelFor(geometry.domainBlocks, ChunkFor(side * side), [&](size_t begin, size_t end) {
+    FillDescriptors(domainDescriptors.data(), begin, end, blocksPerRow / 2, side, domainWidth);
+  });
+}
+
+void FractalImages::Shrink(FractalKernelLevel level) {
+  const ShrinkRowsKernel shrinkRows = ShrinkRowsKernelFor(level);
+  const uint32_t* workingPixels = working.data();
+  uint32_t* domainPixels = domain.data();
+  const size_t width = domainWidth;
+  ParallelFor(domainHeight, ChunkFor(width), [&](size_t begin, size_t end) {
+    shrinkRows(workingPixels, domainPixels, width, begin, end);
+  });
+}
+
+void FractalImages::CopyOut(uint32_t* output, int width, int height) const {
+  const size_t rowWords = static_cast<size_t>(width);
+  const size_t paddedWidth = static_cast<size_t>(geometry.paddedWidth);
+  const uint32_t* workingPixels = working.data();
+  ParallelFor(static_cast<size_t>(height), ChunkFor(rowWords), [&](size_t begin, size_t end) {
+    for (size_t row = begin; row < end; ++row) {
+      std::memcpy(output + row * rowWords, workingPixels + row * paddedWidth,
+                  rowWords * sizeof(uint32_t));
+    }
+  });
+}
