@@ -55,7 +55,9 @@ TEST_P(BothDecoders, BlocksWithCodesAboveEightKeepTheirPixels) {
       const bool kept = (y < 4 && x < 4) || (y >= 4 && y < 8 && x >= 4 && x < 8);
       // A mapped pixel has byte 3 clear; a kept one still has the grey start's 127 there.
       ASSERT_EQ(output[y * 16 + x] >> 24, kept ? 127u : 0u) << y << " " << x;
-      if (kept) ASSERT_EQ(output[y * 16 + x], 0x7F7F7F7Fu);
+      if (kept) {
+        ASSERT_EQ(output[y * 16 + x], 0x7F7F7F7Fu);
+      }
     }
   }
 }
