@@ -55,26 +55,17 @@ std::vector<ReferenceCase> ReferenceCases() {
   return cases;
 }
 
-class DecoderAgainstImageMagick : public testing::TestWithParam<ReferenceCase> {};
-
-TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
-  const ReferenceCase& c = GetParam();
-  ScratchWorkingDirectory scratch;
-  const std::vector<uint8_t> gif = EncodeGif(c.spec);
-  WriteBytes("case.gif", gif);
-  const std::vector<uint8_t> reference = ImageMagickFirstFrameRgba(scratch.Path() / "case.gif");
-  const int w = c.spec.screenWidth;
-  const int h = c.spec.screenHeight;
-  ASSERT_EQ(reference.size(), static_cast<size_t>(w) * h * 4) << "ImageMagick's rendering";
-
+// Compares the decoder's picture of gifFile with ImageMagick's, transparent pixels taking the
+// given background colour.
+void ExpectSameAsImageMagick(const std::filesystem::path& gifFile, GifRgb background) {
+  const std::vector<uint8_t> gif = ReadBytes(gifFile);
   const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
-  ASSERT_EQ(picture.width, w);
-  ASSERT_EQ(picture.height, h);
-  EXPECT_EQ(picture.IsPaletted(), c.expectedForm == Form::kPalette);
-
-  const GifRgb background = c.spec.globalTable.at(static_cast<size_t>(c.spec.backgroundIndex));
+  const std::vector<uint8_t> reference = ImageMagickFirstFrameRgba(gifFile);
+  const int w = picture.width;
+  ASSERT_EQ(reference.size(), static_cast<size_t>(w) * picture.height * 4)
+      << "ImageMagick's rendering";
   int mismatches = 0;
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < picture.height; ++y) {
     for (int x = 0; x < w; ++x) {
       const uint8_t* rgba = &reference[(static_cast<size_t>(y) * w + x) * 4];
       const GifRgb expected = rgba[3] == 0 ? background : GifRgb{rgba[0], rgba[1], rgba[2]};
@@ -90,8 +81,41 @@ TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
   EXPECT_EQ(mismatches, 0);
 }
 
+void PrintTo(const ReferenceCase& c, std::ostream* out) { *out << c.name; }
+
+class DecoderAgainstImageMagick : public testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
+  const ReferenceCase& c = GetParam();
+  ScratchWorkingDirectory scratch;
+  const std::vector<uint8_t> gif = EncodeGif(c.spec);
+  WriteBytes("case.gif", gif);
+  const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
+  EXPECT_EQ(picture.width, c.spec.screenWidth);
+  EXPECT_EQ(picture.height, c.spec.screenHeight);
+  EXPECT_EQ(picture.IsPaletted(), c.expectedForm == Form::kPalette);
+  ExpectSameAsImageMagick(scratch.Path() / "case.gif",
+                          c.spec.globalTable.at(static_cast<size_t>(c.spec.backgroundIndex)));
+}
+
 INSTANTIATE_TEST_SUITE_P(GifFiles, DecoderAgainstImageMagick, testing::ValuesIn(ReferenceCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The committed samples, written by ImageMagick's own encoder.
+class SampleAgainstImageMagick : public testing::TestWithParam<const char*> {};
+
+TEST_P(SampleAgainstImageMagick, PixelsMatch) {
+  const std::filesystem::path file = std::filesystem::path(QAV_SAMPLES_DIR) / GetParam();
+  ExpectSameAsImageMagick(file, GifBackgroundColour(ReadBytes(file)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, SampleAgainstImageMagick,
+                         testing::Values("gradient.gif", "interlaced.gif", "animated.gif",
+                                         "transparent.gif"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(0, name.find('.'));
+                         });
 
 struct RefusedCase {
   const char* name;
@@ -118,6 +142,8 @@ std::vector<RefusedCase> RefusedCases() {
       {"huge_screen", hugeScreen, GifDecodeStatus::kScreenTooLarge},
   };
 }
+
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
 
 class DecoderRefuses : public testing::TestWithParam<RefusedCase> {};
 

@@ -109,6 +109,38 @@ std::vector<uint8_t> EncodeGif(const GifFileSpec& spec) {
   return bytes;
 }
 
+namespace {
+
+struct ReadCursor {
+  const std::vector<uint8_t>* bytes;
+  size_t position = 0;
+};
+
+int ReadFromVector(GifFileType* gif, GifByteType* data, int size) {
+  auto* cursor = static_cast<ReadCursor*>(gif->UserData);
+  const size_t count = std::min(static_cast<size_t>(size), cursor->bytes->size() - cursor->position);
+  std::copy_n(cursor->bytes->begin() + static_cast<ptrdiff_t>(cursor->position), count, data);
+  cursor->position += count;
+  return static_cast<int>(count);
+}
+
+}  // namespace
+
+GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif) {
+  ReadCursor cursor{&gif};
+  int error = 0;
+  GifFileType* file = DGifOpen(&cursor, ReadFromVector, &error);
+  Check(file != nullptr, "reading the screen descriptor");
+  GifRgb background;
+  const ColorMapObject* table = file->SColorMap;
+  if (table != nullptr && file->SBackGroundColor < table->ColorCount) {
+    const GifColorType& colour = table->Colors[file->SBackGroundColor];
+    background = {colour.Red, colour.Green, colour.Blue};
+  }
+  DGifCloseFile(file, &error);
+  return background;
+}
+
 std::vector<uint8_t> ImageMagickFirstFrameRgba(const std::filesystem::path& gifFile) {
   const std::filesystem::path rawFile = gifFile.string() + ".rgba";
   const std::string command = "/usr/bin/convert '" + gifFile.string() +

@@ -35,6 +35,9 @@ std::vector<GifRgb> DistinctColours(int n, int seed);
 GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed);
 
 std::vector<uint8_t> EncodeGif(const GifFileSpec& spec);
+// The global table's colour at the screen's background index (black without one), read
+// with giflib.
+GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif);
 
 // What ImageMagick makes of the first frame laid onto a transparent screen: 4 bytes a pixel,
 // red, green, blue, alpha. Empty when ImageMagick fails.

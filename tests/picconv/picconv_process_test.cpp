@@ -41,6 +41,8 @@ std::vector<ConvertedCase> ConvertedCases() {
   };
 }
 
+void PrintTo(const ConvertedCase& c, std::ostream* out) { *out << c.name; }
+
 class PicconvConverts : public testing::TestWithParam<ConvertedCase> {};
 
 TEST_P(PicconvConverts, WritesTheDecodedPictureAsBitmap) {
@@ -87,6 +89,8 @@ std::vector<FailingCase> FailingCases() {
       {"no_input_file", false, {}},
   };
 }
+
+void PrintTo(const FailingCase& c, std::ostream* out) { *out << c.name; }
 
 class PicconvFails : public testing::TestWithParam<FailingCase> {};
 
