@@ -82,25 +82,15 @@ FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int b
                                       const uint16_t* domainIndices, const int16_t* offsets,
                                       const uint8_t* transforms, size_t blockCount, int16_t width,
                                       int16_t height, uint32_t* output, int iterations) {
-  FractalGeometry geometry;
-  const FractalStatus status = CheckDecodeInputs(blockSizeCode, domainIndices, offsets, transforms,
-                                                 blockCount, width, height, output, iterations,
-                                                 &geometry);
-  if (status != FractalStatus::Ok) return status;
-  FractalImages images;
-  if (!images.Obtain(geometry, options.allocate)) return FractalStatus::OutOfMemory;
-  images.Prepare();
-  const FractalKernelLevel level = ResolveFractalKernelLevel(options.kernels);
-#ifdef QAV_FRACTAL_MAP_SSE2
-  if (level != FractalKernelLevel::Portable) {
-    RunDirectPasses<Sse2MapOps>(images, domainIndices, offsets, transforms, iterations, level);
-  } else
-#endif
-  {
-    RunDirectPasses<PortableMapOps>(images, domainIndices, offsets, transforms, iterations, level);
-  }
-  images.CopyOut(output, width, height);
-  return FractalStatus::Ok;
+  const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
+                             width, height, output, iterations};
+  return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
+    images.Prepare();
+    WithMapOps(level, [&](auto ops) {
+      RunDirectPasses<decltype(ops)>(images, domainIndices, offsets, transforms, iterations, level);
+    });
+    return true;
+  });
 }
 
 FractalStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fractal_kernel_level.h"
 #include "fractal_pixel_ops.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -75,3 +76,16 @@ struct Sse2MapOps {
   }
 };
 #endif
+
+// Calls body with the map operations of a resolved kernel level (an object of PortableMapOps
+// or Sse2MapOps), so a decoder's template loop is instantiated once per form.
+template <typename Body>
+void WithMapOps(FractalKernelLevel resolvedLevel, Body&& body) {
+#ifdef QAV_FRACTAL_MAP_SSE2
+  if (resolvedLevel != FractalKernelLevel::Portable) {
+    body(Sse2MapOps{});
+    return;
+  }
+#endif
+  body(PortableMapOps{});
+}

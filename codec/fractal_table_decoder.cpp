@@ -83,34 +83,25 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
                                            const uint8_t* transforms, size_t blockCount,
                                            int16_t width, int16_t height, uint32_t* output,
                                            int iterations) {
-  FractalGeometry geometry;
-  const FractalStatus status = CheckDecodeInputs(blockSizeCode, domainIndices, offsets, transforms,
-                                                 blockCount, width, height, output, iterations,
-                                                 &geometry);
-  if (status != FractalStatus::Ok) return status;
-  FractalImages images;
-  SourceTable table;
-  if (!images.Obtain(geometry, options.allocate) ||
-      !table.sources.Obtain(options.allocate, images.domainWidth * images.domainHeight * 4) ||
-      !table.blockOffsets.Obtain(options.allocate, geometry.rangeBlocks)) {
-    return FractalStatus::OutOfMemory;
-  }
-  images.Prepare();
-  ParallelFor(geometry.rangeBlocks, ChunkFor(static_cast<size_t>(geometry.blockSide) * geometry.blockSide),
-              [&](size_t begin, size_t end) {
-                FillSourceEntries(images, domainIndices, offsets, transforms, table, begin, end);
-              });
-  const FractalKernelLevel level = ResolveFractalKernelLevel(options.kernels);
-#ifdef QAV_FRACTAL_MAP_SSE2
-  if (level != FractalKernelLevel::Portable) {
-    RunTablePasses<Sse2MapOps>(images, table, iterations, level);
-  } else
-#endif
-  {
-    RunTablePasses<PortableMapOps>(images, table, iterations, level);
-  }
-  images.CopyOut(output, width, height);
-  return FractalStatus::Ok;
+  const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
+                             width, height, output, iterations};
+  return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
+    SourceTable table;
+    const FractalGeometry& geometry = images.geometry;
+    if (!table.sources.Obtain(options.allocate, images.domainWidth * images.domainHeight * 4) ||
+        !table.blockOffsets.Obtain(options.allocate, geometry.rangeBlocks)) {
+      return false;
+    }
+    images.Prepare();
+    const size_t blockPixels = static_cast<size_t>(geometry.blockSide) * geometry.blockSide;
+    ParallelFor(geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
+      FillSourceEntries(images, domainIndices, offsets, transforms, table, begin, end);
+    });
+    WithMapOps(level, [&](auto ops) {
+      RunTablePasses<decltype(ops)>(images, table, iterations, level);
+    });
+    return true;
+  });
 }
 
 FractalStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,

@@ -79,6 +79,37 @@ struct FractalImages {
   void CopyOut(uint32_t* output, int width, int height) const;
 };
 
+// The inputs of one checked decode, in the format's order plus the arrays' block count.
+struct FractalInputs {
+  int blockSizeCode;
+  const uint16_t* domainIndices;
+  const int16_t* offsets;
+  const uint8_t* transforms;
+  size_t blockCount;
+  int16_t width;
+  int16_t height;
+  uint32_t* output;
+  int iterations;
+};
+
+// The frame both decoders share: checks the inputs, obtains and prepares the images, runs
+// passes(images, resolvedLevel) - which returns false when it cannot obtain its own buffers -
+// and copies out. Nothing is written to the output unless every step succeeded.
+template <typename Passes>
+FractalStatus RunCheckedDecode(const FractalDecodeOptions& options, const FractalInputs& in,
+                               Passes&& passes) {
+  FractalGeometry geometry;
+  const FractalStatus status =
+      CheckDecodeInputs(in.blockSizeCode, in.domainIndices, in.offsets, in.transforms,
+                        in.blockCount, in.width, in.height, in.output, in.iterations, &geometry);
+  if (status != FractalStatus::Ok) return status;
+  FractalImages images;
+  if (!images.Obtain(geometry, options.allocate)) return FractalStatus::OutOfMemory;
+  if (!passes(images, ResolveFractalKernelLevel(options.kernels))) return FractalStatus::OutOfMemory;
+  images.CopyOut(in.output, in.width, in.height);
+  return FractalStatus::Ok;
+}
+
 // A minimum chunk for ParallelFor that keeps each chunk at roughly `pixelsPerChunk` pixels
 // when every index covers `pixelsPerIndex`.
 size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk = 32768);
