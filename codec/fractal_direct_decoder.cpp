@@ -1,23 +1,10 @@
 // The direct decoder: each pass applies every block's transform anew, run by run through the
 // block descriptors, with no per-pixel tables.
-#include <array>
-
 #include "fractal_map_ops.h"
 #include "fractal_work.h"
 #include "parallel_for.h"
 
 namespace {
-
-// The source of every range row under every code, resolved once a decode.
-using RowSourceTable = std::array<std::array<RowSource, kDescriptorSlots>, kTransformCodeCount>;
-
-RowSourceTable MakeRowSources(int side) {
-  RowSourceTable sources{};
-  for (int code = 0; code < kTransformCodeCount; ++code) {
-    for (int row = 0; row < side; ++row) sources[code][row] = RowSourceOf(code, side, row);
-  }
-  return sources;
-}
 
 // One range row from a line of n domain pixels read from `start` by `step` with wrap-around:
 // at most two straight runs, [start, n) then [0, start) forward, or [0, start] then
@@ -49,7 +36,22 @@ void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSourc
                      const uint16_t* domainIndices, const int16_t* offsets,
                      const uint8_t* transforms, size_t firstBlock, size_t endBlock) {
   const size_t side = static_cast<size_t>(images.geometry.blockSide);
+  // Domain descriptors are read in the file's random order: fetch them some blocks ahead.
+  constexpr size_t kPrefetchDistance = 8;
   for (size_t block = firstBlock; block < endBlock; ++block) {
+    if (block + kPrefetchDistance < endBlock) {
+      const size_t ahead = block + kPrefetchDistance;
+      const uint32_t* aheadRows =
+          images.domainDescriptors.data() + size_t{domainIndices[ahead]} * kDescriptorSlots;
+      __builtin_prefetch(aheadRows);
+      __builtin_prefetch(images.rangeDescriptors.data() + ahead * kDescriptorSlots);
+    }
+    // Nearer blocks' descriptors have arrived by now: fetch the domain rows they name.
+    if (block + kPrefetchDistance / 2 < endBlock) {
+      const uint32_t* nearRows = images.domainDescriptors.data() +
+                                 size_t{domainIndices[block + kPrefetchDistance / 2]} * kDescriptorSlots;
+      for (size_t row = 0; row < side; ++row) __builtin_prefetch(images.domain.data() + nearRows[row]);
+    }
     const int code = transforms[block];
     if (code >= kTransformCodeCount) continue;  // maps nothing; the block keeps its pixels
     const OffsetWords words = OffsetWordsFromTriple(offsets + 3 * block);

@@ -16,7 +16,8 @@ struct SourceTable {
   FractalBuffer<OffsetWords> blockOffsets;  // per range block
 };
 
-void FillSourceEntries(const FractalImages& images, const uint16_t* domainIndices,
+void FillSourceEntries(const FractalImages& images, const RowSourceTable& rowSources,
+                       const uint16_t* domainIndices,
                        const int16_t* offsets, const uint8_t* transforms, SourceTable& table,
                        size_t firstBlock, size_t endBlock) {
   const int side = images.geometry.blockSide;
@@ -33,9 +34,16 @@ void FillSourceEntries(const FractalImages& images, const uint16_t* domainIndice
         images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
     for (int row = 0; row < side; ++row) {
       uint32_t* entries = table.sources.data() + rangeRows[row];
+      // Walk the row's source line with wrap-around instead of resolving each pixel.
+      const RowSource& source = rowSources[code][row];
+      int along = source.start;
       for (int column = 0; column < side; ++column) {
-        const BlockPixel source = TransformSource(code, side, row, column);
-        entries[column] = domainRows[source.row] + static_cast<uint32_t>(source.column);
+        entries[column] = source.alongColumn
+                              ? domainRows[along] + static_cast<uint32_t>(source.line)
+                              : domainRows[source.line] + static_cast<uint32_t>(along);
+        along += source.step;
+        if (along == side) along = 0;
+        if (along < 0) along = side - 1;
       }
     }
   }
@@ -94,8 +102,9 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
     }
     images.Prepare();
     const size_t blockPixels = static_cast<size_t>(geometry.blockSide) * geometry.blockSide;
+    const RowSourceTable rowSources = MakeRowSources(geometry.blockSide);
     ParallelFor(geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
-      FillSourceEntries(images, domainIndices, offsets, transforms, table, begin, end);
+      FillSourceEntries(images, rowSources, domainIndices, offsets, transforms, table, begin, end);
     });
     WithMapOps(level, [&](auto ops) {
       RunTablePasses<decltype(ops)>(images, table, iterations, level);

@@ -1,6 +1,8 @@
 #pragma once
 // The nine block transforms, in one place for both decoders.
 
+#include <array>
+
 constexpr int kTransformCodeCount = 9;   // codes 0..8; any other code maps nothing
 constexpr int kDescriptorSlots = 32;     // row references a block descriptor has room for
 
@@ -47,4 +49,15 @@ constexpr RowSource RowSourceOf(int code, int n, int row) {
   const int delta = source.alongColumn ? second.row - first.row : second.column - first.column;
   source.step = delta == 1 || delta == 1 - n ? 1 : -1;
   return source;
+}
+
+// The source of every range row under every code, resolved once a decode.
+using RowSourceTable = std::array<std::array<RowSource, kDescriptorSlots>, kTransformCodeCount>;
+
+inline RowSourceTable MakeRowSources(int side) {
+  RowSourceTable sources{};
+  for (int code = 0; code < kTransformCodeCount; ++code) {
+    for (int row = 0; row < side; ++row) sources[code][row] = RowSourceOf(code, side, row);
+  }
+  return sources;
 }
