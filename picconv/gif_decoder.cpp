@@ -8,9 +8,6 @@
 
 namespace {
 
-// Screen cells hold a colour index below 256, or this value for "background".
-constexpr uint16_t kBackgroundCell = 256;
-
 // The bytes giflib reads from; a read past the end delivers only what is left, which giflib
 // reports as a failed read.
 struct ByteCursor {
@@ -150,22 +147,33 @@ struct FrameGeometry {
   int height;
 };
 
-// Reads the frame's rows into the screen cells, clipping at the screen's edges.
-bool DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount,
-               int transparentIndex, int screenWidth, int screenHeight,
-               std::vector<uint16_t>& cells) {
+// The screen while the frame is drawn: one palette index a pixel. Background pixels get
+// backgroundSlot; when the background colour has no slot (a full table without it), the mask
+// marks them instead.
+struct Canvas {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> indices;
+  std::vector<uint8_t> backgroundMask;  // 1 = background; used only without a slot
+  int backgroundSlot = -1;
   bool backgroundShows = false;
+};
+
+// Reads the frame's rows onto the canvas, clipping at the screen's edges.
+void DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount,
+               int transparentIndex, Canvas& canvas) {
   if (frame.width <= 0 || frame.height <= 0) {
-    return backgroundShows;
+    return;
   }
   std::vector<GifPixelType> line(static_cast<size_t>(frame.width));
-  const int visibleColumns = std::clamp(screenWidth - frame.left, 0, frame.width);
+  const int visibleColumns = std::clamp(canvas.width - frame.left, 0, frame.width);
+  const bool masked = !canvas.backgroundMask.empty();
   for (int row : GifStoredRowOrder(frame.height, gif->Image.Interlace)) {
     if (DGifGetLine(gif, line.data(), frame.width) == GIF_ERROR) {
       FailWithGiflibError(gif->Error, "reading the pixels");
     }
     for (int x = 0; x < frame.width; ++x) {
-      if (line[x] != transparentIndex && line[x] >= colourCount) {
+      if (line[x] >= colourCount && line[x] != transparentIndex) {
         throw GifDecodeError(GifDecodeStatus::kPixelOutsideTable,
                              "pixel value " + std::to_string(line[x]) +
                                  " outside a colour table of " + std::to_string(colourCount) +
@@ -173,19 +181,23 @@ bool DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount,
       }
     }
     const int screenRow = frame.top + row;
-    if (screenRow >= screenHeight || visibleColumns == 0) {
+    if (screenRow >= canvas.height || visibleColumns == 0) {
       continue;
     }
-    uint16_t* cellRow = cells.data() + static_cast<size_t>(screenRow) * screenWidth + frame.left;
+    const size_t rowStart = static_cast<size_t>(screenRow) * canvas.width + frame.left;
+    uint8_t* target = canvas.indices.data() + rowStart;
+    uint8_t* mask = masked ? canvas.backgroundMask.data() + rowStart : nullptr;
     for (int x = 0; x < visibleColumns; ++x) {
       if (line[x] == transparentIndex) {
-        backgroundShows = true;
-      } else {
-        cellRow[x] = line[x];
+        canvas.backgroundShows = true;
+        continue;  // the canvas already holds the background here
+      }
+      target[x] = line[x];
+      if (mask != nullptr) {
+        mask[x] = 0;
       }
     }
   }
-  return backgroundShows;
 }
 
 bool FrameCoversScreen(const FrameGeometry& frame, int screenWidth, int screenHeight) {
@@ -193,40 +205,59 @@ bool FrameCoversScreen(const FrameGeometry& frame, int screenWidth, int screenHe
          frame.height >= screenHeight;
 }
 
-// Turns the screen cells into the palette form when the colours fit one table, else into
-// the true-colour form.
-ComposedGif FinishPicture(std::vector<uint16_t> cells, int width, int height,
-                          const ColorMapObject& table, GifRgb background, bool backgroundShows) {
-  ComposedGif picture;
-  picture.width = width;
-  picture.height = height;
-  std::vector<GifRgb> palette;
+std::vector<GifRgb> ColoursOf(const ColorMapObject& table) {
+  std::vector<GifRgb> colours;
   for (int i = 0; i < table.ColorCount; ++i) {
-    palette.push_back(ToRgb(table.Colors[i]));
+    colours.push_back(ToRgb(table.Colors[i]));
   }
-  int backgroundSlot = -1;
-  if (backgroundShows) {
-    auto match = std::find(palette.begin(), palette.end(), background);
-    if (match != palette.end()) {
-      backgroundSlot = static_cast<int>(match - palette.begin());
-    } else if (palette.size() < 256) {
-      backgroundSlot = static_cast<int>(palette.size());
-      palette.push_back(background);
+  return colours;
+}
+
+// The background's slot in the palette: its first entry in the table, else one added after
+// the table's entries while there is room, else -1.
+int BackgroundSlot(std::vector<GifRgb>& palette, GifRgb background) {
+  const auto match = std::find(palette.begin(), palette.end(), background);
+  if (match != palette.end()) {
+    return static_cast<int>(match - palette.begin());
+  }
+  if (palette.size() < 256) {
+    palette.push_back(background);
+    return static_cast<int>(palette.size()) - 1;
+  }
+  return -1;
+}
+
+Canvas MakeCanvas(int width, int height, int backgroundSlot) {
+  Canvas canvas;
+  canvas.width = width;
+  canvas.height = height;
+  canvas.backgroundSlot = backgroundSlot;
+  const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
+  canvas.indices.assign(pixelCount, static_cast<uint8_t>(std::max(backgroundSlot, 0)));
+  if (backgroundSlot < 0) {
+    canvas.backgroundMask.assign(pixelCount, 1);
+  }
+  return canvas;
+}
+
+// The palette form when the colours fit one table, else the true-colour form.
+ComposedGif FinishPicture(Canvas canvas, std::vector<GifRgb> palette, size_t tableSize,
+                          GifRgb background) {
+  ComposedGif picture;
+  picture.width = canvas.width;
+  picture.height = canvas.height;
+  if (!canvas.backgroundShows || canvas.backgroundSlot >= 0) {
+    if (!canvas.backgroundShows) {
+      palette.resize(tableSize);  // an added background entry is not needed
     }
-  }
-  const size_t pixelCount = cells.size();
-  if (!backgroundShows || backgroundSlot >= 0) {
     picture.palette = std::move(palette);
-    picture.indices.resize(pixelCount);
-    for (size_t i = 0; i < pixelCount; ++i) {
-      picture.indices[i] = static_cast<uint8_t>(cells[i] == kBackgroundCell ? backgroundSlot
-                                                                             : cells[i]);
-    }
+    picture.indices = std::move(canvas.indices);
     return picture;
   }
+  const size_t pixelCount = canvas.indices.size();
   picture.rgb.resize(pixelCount * 3);
   for (size_t i = 0; i < pixelCount; ++i) {
-    const GifRgb colour = cells[i] == kBackgroundCell ? background : palette[cells[i]];
+    const GifRgb colour = canvas.backgroundMask[i] ? background : palette[canvas.indices[i]];
     picture.rgb[i * 3] = colour.red;
     picture.rgb[i * 3 + 1] = colour.green;
     picture.rgb[i * 3 + 2] = colour.blue;
@@ -273,10 +304,13 @@ ComposedGif DecodeGifFirstFrame(const uint8_t* data, size_t size, GifDecodeLimit
                              std::to_string(screenHeight) + " pixels is too large");
   }
 
-  std::vector<uint16_t> cells(static_cast<size_t>(screenPixels), kBackgroundCell);
-  bool backgroundShows = DrawFrame(gif.get(), frame, table->ColorCount, transparentIndex,
-                                   screenWidth, screenHeight, cells);
-  backgroundShows = backgroundShows || !FrameCoversScreen(frame, screenWidth, screenHeight);
-  return FinishPicture(std::move(cells), screenWidth, screenHeight, *table, BackgroundColour(*gif),
-                       backgroundShows);
+  const GifRgb background = BackgroundColour(*gif);
+  std::vector<GifRgb> palette = ColoursOf(*table);
+  const int backgroundSlot = BackgroundSlot(palette, background);
+  Canvas canvas = MakeCanvas(screenWidth, screenHeight, backgroundSlot);
+  DrawFrame(gif.get(), frame, table->ColorCount, transparentIndex, canvas);
+  canvas.backgroundShows =
+      canvas.backgroundShows || !FrameCoversScreen(frame, screenWidth, screenHeight);
+  return FinishPicture(std::move(canvas), std::move(palette),
+                       static_cast<size_t>(table->ColorCount), background);
 }

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
 #include <string>
 #include <vector>
@@ -29,13 +28,14 @@ struct ConversionFailure {
 };
 
 std::vector<uint8_t> ReadWholeFile(const char* fileName) {
-  std::ifstream file(fileName, std::ios::binary);
+  std::ifstream file(fileName, std::ios::binary | std::ios::ate);
   if (!file) {
     throw ConversionFailure{std::string("cannot open ") + fileName + ": " + std::strerror(errno)};
   }
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  if (file.bad()) {
+  const std::streamoff size = file.tellg();
+  std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+  file.seekg(0);
+  if (size < 0 || !file.read(reinterpret_cast<char*>(bytes.data()), size)) {
     throw ConversionFailure{std::string("cannot read ") + fileName};
   }
   return bytes;
