@@ -1,8 +1,8 @@
 #include "bitmap_qimage.h"
 
-#include <bit>
-#include <cstring>
 #include <numeric>
+
+#include "pixel_colours.h"
 
 namespace {
 
@@ -25,44 +25,11 @@ QImage WrapRows(const TBitmap& bitmap, const QRect& area, QImage::Format format)
   return QImage(first, area.width(), area.height(), bitmap.BytesPerRow(), format);
 }
 
-// One colour channel of a masked pixel value, scaled to 0..255.
-int MaskedChannel(uint32_t value, uint32_t mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const uint32_t maximum = mask >> shift;
-  return static_cast<int>(((value & mask) >> shift) * 255u / maximum);
-}
-
-QRgb PixelColour(const TBitmap& bitmap, const uint8_t* row, int x, const QList<QRgb>& table) {
-  switch (bitmap.BitsPerPixel()) {
-    case 1:
-      return table.value((row[x / 8] >> (7 - x % 8)) & 1, qRgb(0, 0, 0));
-    case 4:
-      return table.value((row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF, qRgb(0, 0, 0));
-    case 8:
-      return table.value(row[x], qRgb(0, 0, 0));
-    default:
-      break;
-  }
-  const int bytesPerPixel = bitmap.BitsPerPixel() / 8;
-  uint32_t value = 0;
-  std::memcpy(&value, row + static_cast<size_t>(x) * bytesPerPixel, bytesPerPixel);
-  TColorMasks masks = bitmap.GetColorMasks();
-  if (!bitmap.HasColorMasks()) {
-    masks = bytesPerPixel == 2 ? TColorMasks{0x7C00, 0x03E0, 0x001F}
-                               : TColorMasks{0xFF0000, 0x00FF00, 0x0000FF};
-  }
-  return qRgb(MaskedChannel(value, masks.red), MaskedChannel(value, masks.green),
-              MaskedChannel(value, masks.blue));
-}
-
-QImage ConvertArea(const TBitmap& bitmap, const QRect& area) {
-  const QList<QRgb> table = PaletteColourTable(bitmap, 256);
-  QImage converted(area.size(), QImage::Format_RGB32);
-  for (int y = 0; y < area.height(); ++y) {
-    const uint8_t* row = bitmap.RowData(area.top() + y);
-    auto* out = reinterpret_cast<QRgb*>(converted.scanLine(y));
-    for (int x = 0; x < area.width(); ++x) out[x] = PixelColour(bitmap, row, area.left() + x, table);
+// Layouts Qt has no format for are turned into 0xFFRRGGBB words, whole rows at a time.
+QImage ConvertRows(const TBitmap& bitmap, int top, int height) {
+  QImage converted(bitmap.GetWidth(), height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    ConvertRowToXrgb32(bitmap, top + y, reinterpret_cast<uint32_t*>(converted.scanLine(y)));
   }
   return converted;
 }
@@ -89,7 +56,6 @@ QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered)
   const int bitsPerPixel = bitmap.BitsPerPixel();
   clipped.setLeft(AlignedLeft(clipped.left(), bitsPerPixel));
   *covered = clipped;
-  const bool masked = bitmap.HasColorMasks();
   if (bitsPerPixel == 1) {
     QImage image = WrapRows(bitmap, clipped, QImage::Format_Mono);
     image.setColorTable(MonochromeTable(bitmap));
@@ -101,9 +67,6 @@ QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered)
     return image;
   }
   if (bitsPerPixel == 24) return WrapRows(bitmap, clipped, QImage::Format_BGR888);
-  if (bitsPerPixel == 16 && !masked) return WrapRows(bitmap, clipped, QImage::Format_RGB555);
-  if (bitsPerPixel == 16 && bitmap.GetColorMasks() == TColorMasks{0xF800, 0x07E0, 0x001F}) {
-    return WrapRows(bitmap, clipped, QImage::Format_RGB16);
-  }
-  return ConvertArea(bitmap, clipped);
+  *covered = QRect(0, clipped.top(), bitmap.GetWidth(), clipped.height());
+  return ConvertRows(bitmap, clipped.top(), clipped.height());
 }

@@ -7,10 +7,11 @@
 #include "bitmap.h"
 
 // A QImage of the bitmap's pixels covering at least `area` (clipped to the bitmap), and in
-// `covered` the bitmap area it holds. Layouts Qt can draw directly (1, 8, 16 and 24 bits) are
-// wrapped without a copy: the image points into the bitmap's rows and is valid only while the
-// bitmap is unchanged. Other layouts (4 bits, 32 bits, custom colour masks) are converted,
-// and only the covered area.
+// `covered` the bitmap area it holds. Layouts Qt draws exactly as they are (1, 8 and 24 bits)
+// are wrapped without a copy: the image points into the bitmap's rows and is valid only while
+// the bitmap is unchanged. Other layouts (4, 16 and 32 bits, colour masks) are converted, only
+// the rows of the area: Qt's own 16-bit formats widen 5-bit fields by repeating bits, which
+// differs by one from the exact scaling to 0..255.
 QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered);
 
 // The bitmap's palette as a colour table of `size` entries; missing entries are black.

@@ -162,8 +162,8 @@ class DialogsTest : public QObject {
     QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); }, [&](QWidget* dialog) {
       auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
       spin->setFocus();
-      spin->lineEdit()->selectAll();
-      QTest::keyClicks(spin->lineEdit(), typed);
+      spin->selectAll();
+      QTest::keyClicks(spin, typed);
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")),
                         Qt::LeftButton);
     }));

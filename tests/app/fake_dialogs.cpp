@@ -3,10 +3,11 @@
 #include "form1.h"
 
 namespace {
-std::optional<QString> NextAnswer(std::deque<std::optional<QString>>& answers) {
+std::optional<QString> NextAnswer(std::deque<QString>& answers) {
   if (answers.empty()) return std::nullopt;
-  std::optional<QString> answer = answers.front();
+  const QString answer = answers.front();
   answers.pop_front();
+  if (answer.isNull()) return std::nullopt;
   return answer;
 }
 }  // namespace
@@ -35,7 +36,7 @@ void TWindowDriver::Open(const QString& path) {
 }
 
 void TWindowDriver::CancelOpen() {
-  dialogs->openAnswers.push_back(std::nullopt);
+  dialogs->openAnswers.push_back(QString());
   form.Open1Click();
 }
 

@@ -15,9 +15,9 @@ class TForm1;
 
 class TFakeFileDialogs : public TFileDialogs {
  public:
-  // Each answer is a path, or nothing for Cancel.
-  std::deque<std::optional<QString>> openAnswers;
-  std::deque<std::optional<QString>> saveAnswers;
+  // Each answer is a path, or a null QString for Cancel.
+  std::deque<QString> openAnswers;
+  std::deque<QString> saveAnswers;
 
   std::optional<QString> ExecuteOpenDialog(QWidget*) override;
   std::optional<QString> ExecuteSaveDialog(QWidget*) override;
