@@ -95,13 +95,52 @@ QavVerdict ReadStoredData(QavFileSource& source, TQAV& image, size_t count, cons
   return ReadPart(source, image.storedData.get(), count, what);
 }
 
+// The method headers' fields at their places; the padding between them is skipped.
+void ParseRleHeader(const uint8_t* bytes, RleHeader& header) {
+  header.pixelFormat = bytes[0];
+  header.storedSize = LoadLe32(bytes + 4);
+  header.fullPalette = bytes[8];
+}
+
+void ParseHuffmanHeader(const uint8_t* bytes, HuffmanHeader& header) {
+  header.pixelFormat = bytes[0];
+  header.decodedSize = LoadLe32(bytes + 4);
+  header.bitStreamSize = LoadLe32(bytes + 8);
+  header.packedSize = LoadLe32(bytes + 12);
+  header.tableSize = LoadLe32(bytes + 16);
+}
+
+void ParseFractalHeader(const uint8_t* bytes, FractalHeader& header) {
+  header.pixelFormat = bytes[0];
+  header.blockCount = LoadLe32(bytes + 4);
+  header.blockSizeCode = LoadLe32(bytes + 8);
+  header.iterations = LoadLe32(bytes + 12);
+  header.domainMethod = bytes[16];
+  header.offsetMethod = bytes[17];
+  header.domainDecodedSize = LoadLe32(bytes + 20);
+  header.domainStoredSize = LoadLe32(bytes + 24);
+  header.domainTableSize = LoadLe32(bytes + 28);
+  header.offsetDecodedSize = LoadLe32(bytes + 32);
+  header.offsetStoredSize = LoadLe32(bytes + 36);
+  header.offsetTableSize = LoadLe32(bytes + 40);
+  header.transformDecodedSize = LoadLe32(bytes + 44);
+  header.transformStoredSize = LoadLe32(bytes + 48);
+  header.transformTableSize = LoadLe32(bytes + 52);
+}
+
+// Shows decoded palette rows (in `pixels`, bottom row first) and frees them.
+void ShowPaletteRows(TQAV& image, int pixelFormat, size_t rowBytes) {
+  ConfigureBitmap(image, pixelFormat);
+  GivePalette(image);
+  WriteRowsBottomUp(image, image.pixels.get(), rowBytes);
+  image.pixels.reset();
+}
+
 QavVerdict ReadRunLengthImage(QavFileSource& source, TQAV& image) {
   uint8_t header[kRleHeaderSize];
   QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
   RleHeader& rle = image.rleHeader;
-  rle.pixelFormat = header[0];
-  rle.storedSize = LoadLe32(header + 4);
-  rle.fullPalette = header[8];
+  ParseRleHeader(header, rle);
   QAV_RETURN_IF_REFUSED(CheckRleHeader(image, source.Remaining()));
   const bool fullPalette = rle.fullPalette != 0;
   QAV_RETURN_IF_REFUSED(ReadPalette(source, image, fullPalette ? 256 : 2));
@@ -122,11 +161,7 @@ QavVerdict ReadRunLengthImage(QavFileSource& source, TQAV& image) {
   QAV_RETURN_IF_REFUSED(ExpandRleStream("pixel", image.storedData.get(), rle.storedSize,
                                         image.pixels.get(), needed, capacity, &produced));
   image.storedData.reset();
-
-  ConfigureBitmap(image, rle.pixelFormat);
-  GivePalette(image);
-  WriteRowsBottomUp(image, image.pixels.get(), rowBytes);
-  image.pixels.reset();
+  ShowPaletteRows(image, rle.pixelFormat, rowBytes);
   return QavVerdict::Fine();
 }
 
@@ -134,11 +169,7 @@ QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
   uint8_t header[kHuffmanHeaderSize];
   QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
   HuffmanHeader& huffman = image.huffmanHeader;
-  huffman.pixelFormat = header[0];
-  huffman.decodedSize = LoadLe32(header + 4);
-  huffman.bitStreamSize = LoadLe32(header + 8);
-  huffman.packedSize = LoadLe32(header + 12);
-  huffman.tableSize = LoadLe32(header + 16);
+  ParseHuffmanHeader(header, huffman);
   QAV_RETURN_IF_REFUSED(CheckHuffmanHeader(image, source.Remaining()));
   QAV_RETURN_IF_REFUSED(ReadPalette(source, image, 256));
 
@@ -164,36 +195,14 @@ QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
                                             huffman.decodedSize));
   image.scratch.reset();
   image.storedData.reset();
-
-  ConfigureBitmap(image, huffman.pixelFormat);
-  GivePalette(image);
-  WriteRowsBottomUp(image, image.pixels.get(), static_cast<size_t>(image.width));
-  image.pixels.reset();
+  ShowPaletteRows(image, huffman.pixelFormat, static_cast<size_t>(image.width));
   return QavVerdict::Fine();
-}
-
-void ReadFractalHeader(const uint8_t* bytes, FractalHeader& header) {
-  header.pixelFormat = bytes[0];
-  header.blockCount = LoadLe32(bytes + 4);
-  header.blockSizeCode = LoadLe32(bytes + 8);
-  header.iterations = LoadLe32(bytes + 12);
-  header.domainMethod = bytes[16];
-  header.offsetMethod = bytes[17];
-  header.domainDecodedSize = LoadLe32(bytes + 20);
-  header.domainStoredSize = LoadLe32(bytes + 24);
-  header.domainTableSize = LoadLe32(bytes + 28);
-  header.offsetDecodedSize = LoadLe32(bytes + 32);
-  header.offsetStoredSize = LoadLe32(bytes + 36);
-  header.offsetTableSize = LoadLe32(bytes + 40);
-  header.transformDecodedSize = LoadLe32(bytes + 44);
-  header.transformStoredSize = LoadLe32(bytes + 48);
-  header.transformTableSize = LoadLe32(bytes + 52);
 }
 
 QavVerdict ReadFractalImage(QavFileSource& source, TQAV& image) {
   uint8_t header[kFractalHeaderSize];
   QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
-  ReadFractalHeader(header, image.fractalHeader);
+  ParseFractalHeader(header, image.fractalHeader);
   QAV_RETURN_IF_REFUSED(CheckFractalHeader(image, source.Remaining()));
 
   ConfigureBitmap(image, image.fractalHeader.pixelFormat);
