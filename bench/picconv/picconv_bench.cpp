@@ -69,6 +69,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      // With repetitions, the median stands for the benchmark.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") {
+        continue;
+      }
       secondsPerIteration[run.run_name.function_name] =
           run.real_accumulated_time / static_cast<double>(run.iterations);
     }
