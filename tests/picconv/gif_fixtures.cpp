@@ -142,13 +142,22 @@ GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif) {
 }
 
 std::vector<uint8_t> ImageMagickFirstFrameRgba(const std::filesystem::path& gifFile) {
-  const std::filesystem::path rawFile = gifFile.string() + ".rgba";
   const std::string command = "/usr/bin/convert '" + gifFile.string() +
-                              "[0]' -background none -flatten -depth 8 'rgba:" + rawFile.string() + "'";
-  if (std::system(command.c_str()) != 0) {
+                              "[0]' -background none -flatten -depth 8 rgba:-";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
     return {};
   }
-  return ReadBytes(rawFile);
+  std::vector<uint8_t> rgba;
+  uint8_t chunk[1 << 14];
+  size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+    rgba.insert(rgba.end(), chunk, chunk + count);
+  }
+  if (pclose(pipe) != 0) {
+    return {};
+  }
+  return rgba;
 }
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
