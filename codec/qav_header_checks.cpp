@@ -170,6 +170,12 @@ QavVerdict CheckFractalHeader(const TQAV& image, uint64_t bytesAfterHeader) {
                               " is above this viewer's limit of " +
                               Number(kMaxFractalIterations));
   }
+  const uint64_t passes = header.iterations == 0 ? 8 : header.iterations;
+  if (passes * paddedPixels > kMaxFractalPixelPasses) {
+    return QavVerdict::Refuse("its decode of " + Number(passes) + " passes over " +
+                              Number(paddedPixels) + " pixels is above this viewer's limit of " +
+                              Number(kMaxFractalPixelPasses) + " pixel passes");
+  }
   const uint64_t blocks = header.blockCount;
   QAV_RETURN_IF_REFUSED(CheckParameterStream("domain-index", header.domainMethod,
                                              header.domainStoredSize, header.domainTableSize,

@@ -18,6 +18,9 @@ inline constexpr uint64_t kMaxQavPixels = uint64_t{1} << 24;
 inline constexpr uint64_t kMaxFractalBlockCount = kMaxQavPixels / 16;
 // Decoding time grows with the pass count; the decode converges long before this many passes.
 inline constexpr uint32_t kMaxFractalIterations = 256;
+// The decode's time grows with passes x padded pixels; a header that asks for more than this
+// (16 Mi pixels at 64 passes, 1 Mi at 256 passes) is refused before anything is allocated.
+inline constexpr uint64_t kMaxFractalPixelPasses = uint64_t{1} << 30;
 
 // Width and height at least 1, their product within the memory bound.
 QavVerdict CheckQavImageSize(int width, int height);

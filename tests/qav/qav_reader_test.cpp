@@ -357,6 +357,27 @@ TEST(QavFractal, RefusedParameters) {
   }
 }
 
+TEST(QavFractal, HeaderBoundsRefuseBeforeAnyAllocation) {
+  // Claims that a file of a few bytes could make: checked against the bounds alone.
+  struct Case { int width, height; uint32_t iterations, blockCount; const char* reason; };
+  const Case cases[] = {
+      {4096, 4096, 65, 1u << 20, "its decode of 65 passes over 16777216 pixels is above"},
+      {4096, 4096, 64, 1u << 21, "its header is inconsistent: blockCount 2097152 is above"},
+      {4097, 4096, 8, 1u << 20, "its padded size 4104 x 4096 is above"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    TQAV image;
+    image.width = static_cast<int16_t>(c.width);
+    image.height = static_cast<int16_t>(c.height);
+    image.fractalHeader.pixelFormat = 6;
+    image.fractalHeader.iterations = c.iterations;
+    image.fractalHeader.blockCount = c.blockCount;
+    const QavVerdict verdict = CheckFractalHeader(image, 1000);
+    EXPECT_EQ(verdict.Reason().rfind(c.reason, 0), 0u) << verdict.Reason();
+  }
+}
+
 TEST(QavFractal, EveryTruncationIsRefused) {
   const std::vector<uint8_t> whole = FractalFixture().Bytes();
   for (size_t length = 0; length < whole.size(); ++length) {
