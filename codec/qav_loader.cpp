@@ -1,8 +1,8 @@
 #include "qav_loader.h"
 
-#include <cstring>
 #include <new>
 
+#include "colour_rows.h"
 #include "fractal_parameter_unpack.h"
 #include "qav_header_checks.h"
 
@@ -67,16 +67,7 @@ QavVerdict QAVloader::UnpackAndDecode() {
                                         FractalStatusText(decoded));
   }
 
-  uint8_t* rows = record.pixels.get();
-  for (size_t i = 0; i < width * height; ++i) {
-    rows[3 * i] = static_cast<uint8_t>(words[i]);
-    rows[3 * i + 1] = static_cast<uint8_t>(words[i] >> 8);
-    rows[3 * i + 2] = static_cast<uint8_t>(words[i] >> 16);
-  }
-  // The decoder's row 0 is the bottom row of the picture.
-  for (size_t j = 0; j < height; ++j) {
-    std::memcpy(record.bitmap->RowData(static_cast<int>(height - 1 - j)), rows + j * 3 * width,
-                3 * width);
-  }
+  WriteColourWordsToBitmap(words, static_cast<int>(width), static_cast<int>(height),
+                           record.pixels.get(), *record.bitmap);
   return QavVerdict::Fine();
 }

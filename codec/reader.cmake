@@ -7,6 +7,7 @@ add_library(qavcodec STATIC
   ${CMAKE_CURRENT_LIST_DIR}/qav_stream_unpack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fractal_parameter_unpack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tthread.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/colour_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qav_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qav_reader.cpp)
 target_include_directories(qavcodec PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -1,8 +1,6 @@
 #include "reiterate.h"
 
-#include <memory>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 #include "colour_rows.h"
@@ -11,25 +9,16 @@
 
 namespace {
 
-// The record's arrays may be held as plain or as owning pointers.
-template <typename Pointer>
-auto RawPointer(const Pointer& pointer) {
-  if constexpr (std::is_pointer_v<Pointer>) {
-    return pointer;
-  } else {
-    return pointer.get();
-  }
-}
-
 bool HoldsFractalParameters(const TQAV& image) {
-  return RawPointer(image.domainIndices) != nullptr && RawPointer(image.offsets) != nullptr &&
-         RawPointer(image.transforms) != nullptr;
+  return image.domainIndices && image.offsets && image.transforms;
 }
 
+// The rows written are 3 x width bytes of 24-bit pixels: the bitmap must be the one a fractal
+// load leaves behind. The reader refuses fractal files that name another pixel format, so
+// this only guards against a record in an unexpected state.
 bool BitmapFitsRecord(const TQAV& image) {
-  const TBitmap* bitmap = RawPointer(image.bitmap);
-  return bitmap != nullptr && bitmap->GetPixelFormat() == pf24bit &&
-         bitmap->GetWidth() == image.width && bitmap->GetHeight() == image.height;
+  return image.bitmap && image.bitmap->GetPixelFormat() == pf24bit &&
+         image.bitmap->GetWidth() == image.width && image.bitmap->GetHeight() == image.height;
 }
 
 }  // namespace
@@ -42,19 +31,22 @@ bool Reiterate(TQAV* image, int count) {
   if (image == nullptr || !HoldsFractalParameters(*image) || !BitmapFitsRecord(*image)) {
     return false;
   }
-  const size_t pixelCount = static_cast<size_t>(image->width) * image->height;
+  const size_t pixelCount = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
+  // The colour words and the packed rows, obtained for this re-decode only.
   std::vector<uint32_t> colourWords;
+  std::vector<uint8_t> rows;
   try {
     colourWords.resize(pixelCount);
+    rows.resize(3 * pixelCount);
   } catch (const std::bad_alloc&) {
     return false;
   }
   const FractalStatus status = DecodeFractalDirect(
-      static_cast<int>(image->fractalHeader.blockSizeCode), RawPointer(image->domainIndices),
-      RawPointer(image->offsets), RawPointer(image->transforms), image->fractalHeader.blockCount,
+      static_cast<int>(image->fractalHeader.blockSizeCode), image->domainIndices.get(),
+      image->offsets.get(), image->transforms.get(), image->fractalHeader.blockCount,
       image->width, image->height, colourWords.data(), count);
   if (status != FractalStatus::Ok) return false;
-  WriteColourWordsBottomUp(colourWords.data(), image->width, image->height,
-                           *RawPointer(image->bitmap));
+  WriteColourWordsToBitmap(colourWords.data(), image->width, image->height, rows.data(),
+                           *image->bitmap);
   return true;
 }

@@ -7,12 +7,12 @@
 #include <QtTest>
 
 #include "cspin_edit.h"
-#include "fake_dialogs.h"
-#include "form1.h"
+#include "form_test_base.h"
 #include "form2.h"
 #include "fractal_decoder.h"
 #include "modal_driver.h"
 #include "properti_window.h"
+#include "properties_report.h"
 #include "test_files.h"
 
 namespace {
@@ -30,22 +30,10 @@ const uint8_t* PixelAt(const TForm1& form, int x, int y) {
 
 }  // namespace
 
-class DialogsTest : public QObject {
+class DialogsTest : public TFormTestBase {
   Q_OBJECT
 
  private slots:
-  void init() {
-    folder = std::make_unique<QTemporaryDir>();
-    QDir::setCurrent(folder->path());
-    form = std::make_unique<TForm1>();
-    driver = std::make_unique<TWindowDriver>(*form);
-  }
-  void cleanup() {
-    driver.reset();
-    form.reset();
-    folder.reset();
-  }
-
   void propertiesShowsSixLines_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
@@ -199,7 +187,9 @@ class DialogsTest : public QObject {
   void saveAfterARedecodeWritesTheRedecodedPicture() {
     WriteBytes(File("f.qav"), FractalQAVFile(8));
     driver->Open(File("f.qav"));
+    const std::vector<std::string> reportBefore = PropertiesReportLines(*form);
     QVERIFY(Reiterated(1));
+    QVERIFY(PropertiesReportLines(*form) == reportBefore);
     driver->Save(File("out.bmp"));
     QVERIFY(driver->errors->empty());
     TBitmap saved;
@@ -237,11 +227,6 @@ class DialogsTest : public QObject {
                         Qt::LeftButton);
     });
   }
-  QString File(const QString& name) const { return folder->filePath(name); }
-
-  std::unique_ptr<QTemporaryDir> folder;
-  std::unique_ptr<TForm1> form;
-  std::unique_ptr<TWindowDriver> driver;
 };
 
 QTEST_MAIN(DialogsTest)

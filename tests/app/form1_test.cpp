@@ -8,8 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "fake_dialogs.h"
-#include "form1.h"
+#include "form_test_base.h"
 #include "image_view.h"
 #include "test_files.h"
 
@@ -27,22 +26,10 @@ bool PictureIsEmpty(const TForm1& form) {
 
 }  // namespace
 
-class Form1Test : public QObject {
+class Form1Test : public TFormTestBase {
   Q_OBJECT
 
  private slots:
-  void init() {
-    folder = std::make_unique<QTemporaryDir>();
-    QDir::setCurrent(folder->path());
-    form = std::make_unique<TForm1>();
-    driver = std::make_unique<TWindowDriver>(*form);
-  }
-  void cleanup() {
-    driver.reset();
-    form.reset();
-    folder.reset();
-  }
-
   void startsEmptyWithTheCaptionMenuAndSize() {
     QCOMPARE(form->windowTitle(), QStringLiteral("QAV simple view"));
     QCOMPARE(form->Open1->text(), QStringLiteral("&Open"));
@@ -213,12 +200,6 @@ class Form1Test : public QObject {
     }
   }
 
- private:
-  QString File(const QString& name) const { return folder->filePath(name); }
-
-  std::unique_ptr<QTemporaryDir> folder;
-  std::unique_ptr<TForm1> form;
-  std::unique_ptr<TWindowDriver> driver;
 };
 
 QTEST_MAIN(Form1Test)
