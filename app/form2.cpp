@@ -1,6 +1,8 @@
 #include "form2.h"
 
+#include <QFontMetrics>
 #include <QFrame>
+#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 
@@ -32,6 +34,20 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return button;
 }
 
+// The dialog keeps its designed geometry; where the desktop's stand-in for the designed font
+// is wider, the label's font is made smaller until its caption fits its frame.
+void FitFontToWidth(QLabel* label) {
+  QFont font = label->font();
+  constexpr int kSmallestPixelSize = 7;
+  for (int size = font.pixelSize() > 0 ? font.pixelSize() : 11; size >= kSmallestPixelSize;
+       --size) {
+    font.setPixelSize(size);
+    if (QFontMetrics(font).horizontalAdvance(label->text()) <= label->width()) break;
+  }
+  label->setFont(font);
+  label->resize(label->width(), std::max(label->height(), QFontMetrics(font).height()));
+}
+
 }  // namespace
 
 TForm2::TForm2(QWidget* owner, TViewerState& state) : QDialog(owner), state_(state) {
@@ -46,7 +62,7 @@ TForm2::TForm2(QWidget* owner, TViewerState& state) : QDialog(owner), state_(sta
   Label1 = new QLabel(QStringLiteral("Number of iterations"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(22, 28, 94, 13);
-  Label1->adjustSize();
+  FitFontToWidth(Label1);
 
   Button1 = MakeButton(this, "Button1", QStringLiteral("OK"), QRect(17, 74, 73, 25));
   Button1->setDefault(true);
