@@ -116,6 +116,73 @@ class Form1Test : public TFormTestBase {
     QCOMPARE(form->Image1->size(), QSize(6, 5));
   }
 
+  void refusedQAVFileShowsTheReasonAndAnEmptyPicture_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("wrong magic") << BadMagicQAVFile() << "not a QAV file";
+    QByteArray newer = TinyQAVFile();
+    newer[4] = '\x32';
+    QTest::newRow("too new") << newer << "newer";
+    QByteArray unknownMethod = TinyQAVFile();
+    unknownMethod[5] = '\x03';
+    QTest::newRow("unknown method") << unknownMethod << "storage method 3";
+    QTest::newRow("truncated") << TinyQAVFile().left(40) << "truncated";
+  }
+  void refusedQAVFileShowsTheReasonAndAnEmptyPicture() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    WriteTestBitmap(File("shown.bmp"), 6, 5);
+    driver->Open(File("shown.bmp"));
+    WriteBytes(File("bad.qav"), content);
+    driver->Open(File("bad.qav"));
+    QCOMPARE(driver->errors->size(), size_t(1));
+    QCOMPARE(driver->errors->front().message, "Cannot show QAV file " + File("bad.qav"));
+    QVERIFY2(driver->errors->front().detail.contains(reason),
+             qPrintable(driver->errors->front().detail));
+    QVERIFY(PictureIsEmpty(*form));
+    QVERIFY(form->CurrentQAV);
+  }
+
+  void gifFromAnotherFolderIsHandedOverByteForByte() {
+    QDir(folder->path()).mkpath(QStringLiteral("elsewhere"));
+    const QByteArray gif = TinyGifFile(QColor(10, 200, 30));
+    WriteBytes(File("elsewhere/small.gif"), gif);
+    driver->Open(File("elsewhere/small.gif"));
+    QVERIFY(driver->errors->empty());
+    QCOMPARE(ReadBytes(File("picconv.gif")), gif);
+    QVERIFY(QFile::exists(File("picconv.bmp")));
+    QCOMPARE(PaintedImage(form->Image1).pixelColor(0, 0), QColor(10, 200, 30));
+  }
+
+  void secondOfTwoGifsIsShown() {
+    WriteBytes(File("first.gif"), TinyGifFile(Qt::red));
+    WriteBytes(File("second.gif"), TinyGifFile(Qt::blue));
+    driver->Open(File("first.gif"));
+    driver->Open(File("second.gif"));
+    QVERIFY(driver->errors->empty());
+    QCOMPARE(PaintedImage(form->Image1).pixelColor(0, 0), QColor(Qt::blue));
+  }
+
+  void failedConversionNeverShowsAStalePicture() {
+    WriteBytes(File("good.gif"), TinyGifFile(Qt::red));
+    driver->Open(File("good.gif"));
+    WriteBytes(File("empty.gif"), QByteArray());
+    driver->Open(File("empty.gif"));
+    QCOMPARE(driver->errors->size(), size_t(1));
+    QCOMPARE(driver->errors->front().message, "Cannot convert GIF file " + File("empty.gif"));
+    QVERIFY(PictureIsEmpty(*form));
+    QVERIFY(form->CurrentBitmap == nullptr);
+  }
+
+  void missingConverterGivesTheErrorBox() {
+    form->ConverterPath = File("no-converter-here/picconv").toStdString();
+    WriteBytes(File("a.gif"), TinyGifFile(Qt::red));
+    driver->Open(File("a.gif"));
+    QCOMPARE(driver->errors->size(), size_t(1));
+    QCOMPARE(driver->errors->front().message, "Cannot convert GIF file " + File("a.gif"));
+    QVERIFY(PictureIsEmpty(*form));
+  }
+
   void secondOpenReleasesTheQAVRecord() {
     WriteBytes(File("photo.qav"), TinyQAVFile());
     driver->Open(File("photo.qav"));
