@@ -9,9 +9,8 @@ namespace {
 // classic palette, so the icon looks the same at both sizes.
 QImage DrawIcon(int side) {
   QImage icon(side, side, QImage::Format_Indexed8);
-  icon.setColorTable({qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(192, 192, 192),
-                      qRgb(255, 255, 255), qRgb(0, 0, 128), qRgb(0, 128, 0), qRgb(128, 0, 0),
-                      qRgb(255, 255, 0)});
+  icon.setColorTable({qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(192, 192, 192), qRgb(255, 255, 255),
+                      qRgb(0, 0, 128), qRgb(0, 128, 0), qRgb(128, 0, 0), qRgb(255, 255, 0)});
   for (int y = 0; y < side; ++y) {
     for (int x = 0; x < side; ++x) {
       const bool frame = x == 0 || y == 0 || x == side - 1 || y == side - 1;

@@ -7,7 +7,8 @@
 namespace {
 
 QList<QRgb> MonochromeTable(const TBitmap& bitmap) {
-  if (bitmap.GetPalette() != nullptr) return PaletteColourTable(bitmap, 2);
+  if (bitmap.GetPalette() != nullptr)
+    return PaletteColourTable(bitmap, 2);
   return {qRgb(0, 0, 0), qRgb(255, 255, 255)};
 }
 
@@ -66,7 +67,8 @@ QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered)
     image.setColorTable(PaletteColourTable(bitmap, 256));
     return image;
   }
-  if (bitsPerPixel == 24) return WrapRows(bitmap, clipped, QImage::Format_BGR888);
+  if (bitsPerPixel == 24)
+    return WrapRows(bitmap, clipped, QImage::Format_BGR888);
   *covered = QRect(0, clipped.top(), bitmap.GetWidth(), clipped.height());
   return ConvertRows(bitmap, clipped.top(), clipped.height());
 }

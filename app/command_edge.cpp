@@ -10,7 +10,8 @@
 void ShowErrorBox(QWidget* parent, const QString& message, const QString& detail) {
   QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
                   QMessageBox::Ok, parent);
-  if (!detail.isEmpty()) box.setInformativeText(detail);
+  if (!detail.isEmpty())
+    box.setInformativeText(detail);
   box.setDefaultButton(QMessageBox::Ok);
   box.setEscapeButton(QMessageBox::Ok);
   box.exec();

@@ -9,8 +9,8 @@ class QWidget;
 
 // Shows an error: the fixed message, and the file and reason as the box's second text.
 // Tests replace it to read the messages without a modal box.
-using TErrorSink = std::function<void(QWidget* parent, const QString& message,
-                                      const QString& detail)>;
+using TErrorSink =
+    std::function<void(QWidget* parent, const QString& message, const QString& detail)>;
 void ShowErrorBox(QWidget* parent, const QString& message, const QString& detail);
 
 // Runs a command; any error it raises goes to the sink.

@@ -16,7 +16,8 @@ int ValueForText(const QString& text, int minimum, int maximum) {
 
 QValidator::State TCSpinEdit::validate(QString& input, int& pos) const {
   // Anything may be typed; what is not a number within the limits is mended on leaving.
-  if (QSpinBox::validate(input, pos) == QValidator::Acceptable) return QValidator::Acceptable;
+  if (QSpinBox::validate(input, pos) == QValidator::Acceptable)
+    return QValidator::Acceptable;
   return QValidator::Intermediate;
 }
 

@@ -44,8 +44,7 @@ std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mo
 std::optional<QString> TQtFileDialogs::ExecuteOpenDialog(QWidget* parent) {
   // AnyFile: the user may type the name of a file that does not exist; opening it then
   // reports that it cannot be opened.
-  return RunFileDialog(parent, QFileDialog::AcceptOpen, QFileDialog::AnyFile,
-                       OpenDialogFilters());
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, QFileDialog::AnyFile, OpenDialogFilters());
 }
 
 std::optional<QString> TQtFileDialogs::ExecuteSaveDialog(QWidget* parent) {

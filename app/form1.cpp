@@ -45,7 +45,9 @@ TForm1::TForm1(QWidget* parent)
   FormCreate();
 }
 
-TForm1::~TForm1() { Picture.SetOnChange(nullptr); }
+TForm1::~TForm1() {
+  Picture.SetOnChange(nullptr);
+}
 
 void TForm1::FormCreate() {
   // BlankBitmap is made empty with the state; the converter lives beside the program.
@@ -70,7 +72,9 @@ void TForm1::SetFileDialogs(std::unique_ptr<TFileDialogs> dialogs) {
   dialogs_ = std::move(dialogs);
 }
 
-void TForm1::SetErrorSink(TErrorSink sink) { errorSink_ = std::move(sink); }
+void TForm1::SetErrorSink(TErrorSink sink) {
+  errorSink_ = std::move(sink);
+}
 
 void TForm1::RunGuarded(const std::function<void()>& command) {
   RunCommand(this, errorSink_, command);
@@ -79,7 +83,8 @@ void TForm1::RunGuarded(const std::function<void()>& command) {
 void TForm1::Open1Click() {
   RunGuarded([this] {
     const std::optional<QString> chosen = dialogs_->ExecuteOpenDialog(this);
-    if (!chosen) return;
+    if (!chosen)
+      return;
     const std::string path = chosen->toLocal8Bit().toStdString();
     // The picture is repainted whatever the loader did, also when it failed half-way.
     struct RepaintOnExit {
@@ -93,7 +98,8 @@ void TForm1::Open1Click() {
 void TForm1::Save1Click() {
   RunGuarded([this] {
     const std::optional<QString> chosen = dialogs_->ExecuteSaveDialog(this);
-    if (!chosen) return;
+    if (!chosen)
+      return;
     SaveImageFile(*this, chosen->toLocal8Bit().toStdString());
   });
 }
@@ -108,11 +114,14 @@ void TForm1::Properties1Click() {
 }
 
 void TForm1::Reiterate1Click() {
-  if (!CurrentQAV) return;
+  if (!CurrentQAV)
+    return;
   RunGuarded([this] {
     TForm2 dialog(this, *this);
     dialog.RunModal();
   });
 }
 
-void TForm1::Exit1Click() { QApplication::exit(0); }
+void TForm1::Exit1Click() {
+  QApplication::exit(0);
+}

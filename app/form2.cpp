@@ -26,8 +26,7 @@ QFrame* MakeBevel(QWidget* parent, const char* name, QFrame::Shadow shadow, QRec
   return bevel;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
-                        QRect geometry) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(geometry);
@@ -42,7 +41,8 @@ void FitFontToWidth(QLabel* label) {
   for (int size = font.pixelSize() > 0 ? font.pixelSize() : 11; size >= kSmallestPixelSize;
        --size) {
     font.setPixelSize(size);
-    if (QFontMetrics(font).horizontalAdvance(label->text()) <= label->width()) break;
+    if (QFontMetrics(font).horizontalAdvance(label->text()) <= label->width())
+      break;
   }
   label->setFont(font);
   label->resize(label->width(), std::max(label->height(), QFontMetrics(font).height()));
@@ -88,8 +88,11 @@ void TForm2::RunModal() {
 void TForm2::Button1Click() {
   hide();
   const int count = CSpinEdit1->Commit();
-  if (Reiterate(state_.CurrentQAV.get(), count)) state_.Picture.Changed();
+  if (Reiterate(state_.CurrentQAV.get(), count))
+    state_.Picture.Changed();
   accept();
 }
 
-void TForm2::Button2Click() { reject(); }
+void TForm2::Button2Click() {
+  reject();
+}

@@ -21,13 +21,15 @@ void TImage::PictureChanged() {
 
 void TImage::paintEvent(QPaintEvent* event) {
   const TBitmap* bitmap = picture_->PeekBitmap();
-  if (bitmap == nullptr || bitmap->Empty()) return;
+  if (bitmap == nullptr || bitmap->Empty())
+    return;
   QPainter painter(this);
   // Only the exposed rectangles are turned into images and drawn, so a huge picture scrolls
   // at the cost of the window's size, not the picture's.
   for (const QRect& exposed : event->region()) {
     QRect covered;
     const QImage area = BitmapAreaImage(*bitmap, exposed, &covered);
-    if (!area.isNull()) painter.drawImage(covered.topLeft(), area);
+    if (!area.isNull())
+      painter.drawImage(covered.topLeft(), area);
   }
 }

@@ -38,7 +38,8 @@ TPropertiWindow::TPropertiWindow(QWidget* owner, const TViewerState& state)
 
 void TPropertiWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (!event->spontaneous())
+    FormShow();
 }
 
 void TPropertiWindow::FormShow() {

@@ -13,7 +13,6 @@ void WriteColourWordsToBitmap(const uint32_t* colourWords, int width, int height
   }
   const size_t rowBytes = 3 * static_cast<size_t>(width);
   for (int j = 0; j < height; ++j) {
-    std::memcpy(bitmap.RowData(height - 1 - j), rows + static_cast<size_t>(j) * rowBytes,
-                rowBytes);
+    std::memcpy(bitmap.RowData(height - 1 - j), rows + static_cast<size_t>(j) * rowBytes, rowBytes);
   }
 }

@@ -12,12 +12,12 @@
 
 enum class FractalStatus {
   Ok,
-  BadImageSize,       // width or height below 1, a padded side above 32767, or a working
-                      // image of 2^31 bytes or more
-  ShortArrays,        // the arrays hold fewer blocks than the image has
-  BadDomainIndex,     // a domain index names no domain block
+  BadImageSize,    // width or height below 1, a padded side above 32767, or a working
+                   // image of 2^31 bytes or more
+  ShortArrays,     // the arrays hold fewer blocks than the image has
+  BadDomainIndex,  // a domain index names no domain block
   NegativeIterations,
-  OutOfMemory,        // the working set cannot be obtained; the output is untouched
+  OutOfMemory,  // the working set cannot be obtained; the output is untouched
 };
 const char* FractalStatusText(FractalStatus status);
 

@@ -18,7 +18,8 @@ void MapRangeRow(uint32_t* target, const uint32_t* domain, const uint32_t* domai
   if (source.alongColumn) {
     const uint32_t* column = domain + source.line;
     Ops::Gather(target, column, domainRows + start, source.step, firstRun, offset);
-    Ops::Gather(target + firstRun, column, domainRows + wrapFrom, source.step, side - firstRun, offset);
+    Ops::Gather(target + firstRun, column, domainRows + wrapFrom, source.step, side - firstRun,
+                offset);
     return;
   }
   const uint32_t* line = domain + domainRows[source.line];
@@ -48,12 +49,15 @@ void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSourc
     }
     // Nearer blocks' descriptors have arrived by now: fetch the domain rows they name.
     if (block + kPrefetchDistance / 2 < endBlock) {
-      const uint32_t* nearRows = images.domainDescriptors.data() +
-                                 size_t{domainIndices[block + kPrefetchDistance / 2]} * kDescriptorSlots;
-      for (size_t row = 0; row < side; ++row) __builtin_prefetch(images.domain.data() + nearRows[row]);
+      const uint32_t* nearRows =
+          images.domainDescriptors.data() +
+          size_t{domainIndices[block + kPrefetchDistance / 2]} * kDescriptorSlots;
+      for (size_t row = 0; row < side; ++row)
+        __builtin_prefetch(images.domain.data() + nearRows[row]);
     }
     const int code = transforms[block];
-    if (code >= kTransformCodeCount) continue;  // maps nothing; the block keeps its pixels
+    if (code >= kTransformCodeCount)
+      continue;  // maps nothing; the block keeps its pixels
     const OffsetWords words = OffsetWordsFromTriple(offsets + 3 * block);
     const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
     const uint32_t* domainRows =
@@ -69,7 +73,8 @@ template <typename Ops>
 void RunDirectPasses(FractalImages& images, const uint16_t* domainIndices, const int16_t* offsets,
                      const uint8_t* transforms, int iterations, FractalKernelLevel level) {
   const RowSourceTable rowSources = MakeRowSources(images.geometry.blockSide);
-  const size_t blockPixels = static_cast<size_t>(images.geometry.blockSide) * images.geometry.blockSide;
+  const size_t blockPixels =
+      static_cast<size_t>(images.geometry.blockSide) * images.geometry.blockSide;
   for (int pass = 0; pass < iterations; ++pass) {
     images.Shrink(level);
     ParallelFor(images.geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
@@ -85,7 +90,7 @@ FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int b
                                       const uint8_t* transforms, size_t blockCount, int16_t width,
                                       int16_t height, uint32_t* output, int iterations) {
   const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
-                             width, height, output, iterations};
+                             width,         height,        output,  iterations};
   return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
     images.Prepare();
     WithMapOps(level, [&](auto ops) {
@@ -108,9 +113,10 @@ int ReiterateFractal(int blockSizeCode, const uint16_t* domainIndices, const int
                      int iterations) {
   // The format's form trusts the arrays to hold the image's blocks.
   FractalGeometry geometry;
-  if (ComputeFractalGeometry(blockSizeCode, width, height, &geometry) != FractalStatus::Ok) return -1;
-  const FractalStatus status = DecodeFractalDirect(blockSizeCode, domainIndices, offsets, transforms,
-                                                   geometry.rangeBlocks, width, height, output,
-                                                   iterations);
+  if (ComputeFractalGeometry(blockSizeCode, width, height, &geometry) != FractalStatus::Ok)
+    return -1;
+  const FractalStatus status =
+      DecodeFractalDirect(blockSizeCode, domainIndices, offsets, transforms, geometry.rangeBlocks,
+                          width, height, output, iterations);
   return status == FractalStatus::Ok ? 0 : -1;
 }

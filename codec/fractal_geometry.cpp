@@ -5,46 +5,62 @@
 
 namespace {
 
-constexpr int64_t kLargestPaddedSide = 32767;             // W and H are 16-bit signed
+constexpr int64_t kLargestPaddedSide = 32767;                 // W and H are 16-bit signed
 constexpr int64_t kWorkingImageByteLimit = int64_t{1} << 31;  // the working image's bytes
 
-int64_t RoundUpToMultiple(int64_t value, int64_t step) { return (value + step - 1) / step * step; }
+int64_t RoundUpToMultiple(int64_t value, int64_t step) {
+  return (value + step - 1) / step * step;
+}
 
 }  // namespace
 
 const char* FractalStatusText(FractalStatus status) {
   switch (status) {
-    case FractalStatus::Ok: return "ok";
-    case FractalStatus::BadImageSize: return "the fractal image size is outside the format's limits";
-    case FractalStatus::ShortArrays: return "the fractal parameter arrays hold fewer blocks than the image";
-    case FractalStatus::BadDomainIndex: return "a domain index names no domain block";
-    case FractalStatus::NegativeIterations: return "the iteration count is negative";
-    case FractalStatus::OutOfMemory: return "not enough memory to decode the fractal image";
+    case FractalStatus::Ok:
+      return "ok";
+    case FractalStatus::BadImageSize:
+      return "the fractal image size is outside the format's limits";
+    case FractalStatus::ShortArrays:
+      return "the fractal parameter arrays hold fewer blocks than the image";
+    case FractalStatus::BadDomainIndex:
+      return "a domain index names no domain block";
+    case FractalStatus::NegativeIterations:
+      return "the iteration count is negative";
+    case FractalStatus::OutOfMemory:
+      return "not enough memory to decode the fractal image";
   }
   return "unknown fractal status";
 }
 
-int ClampByte(int value) { return value > 255 ? 255 : (value < 0 ? 0 : value); }
+int ClampByte(int value) {
+  return value > 255 ? 255 : (value < 0 ? 0 : value);
+}
 
 int BlockSideFromCode(int blockSizeCode) {
   switch (blockSizeCode) {
-    case 1: return 8;
-    case 2: return 16;
-    case 3: return 32;
-    default: return 4;
+    case 1:
+      return 8;
+    case 2:
+      return 16;
+    case 3:
+      return 32;
+    default:
+      return 4;
   }
 }
 
 FractalStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
                                      FractalGeometry* geometry) {
-  if (width < 1 || height < 1) return FractalStatus::BadImageSize;
+  if (width < 1 || height < 1)
+    return FractalStatus::BadImageSize;
   const int side = BlockSideFromCode(blockSizeCode);
   const int64_t paddedWidth = RoundUpToMultiple(width, 2 * side);
   const int64_t paddedHeight = RoundUpToMultiple(height, 2 * side);
   if (paddedWidth > kLargestPaddedSide || paddedHeight > kLargestPaddedSide) {
     return FractalStatus::BadImageSize;
   }
-  if (paddedWidth * paddedHeight * 4 >= kWorkingImageByteLimit) return FractalStatus::BadImageSize;
+  if (paddedWidth * paddedHeight * 4 >= kWorkingImageByteLimit)
+    return FractalStatus::BadImageSize;
   geometry->blockSide = side;
   geometry->paddedWidth = static_cast<int>(paddedWidth);
   geometry->paddedHeight = static_cast<int>(paddedHeight);
@@ -57,14 +73,17 @@ FractalStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndice
                                  size_t blockCount, int width, int height, int iterations) {
   FractalGeometry geometry;
   const FractalStatus sizeStatus = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
-  if (sizeStatus != FractalStatus::Ok) return sizeStatus;
-  if (iterations < 0) return FractalStatus::NegativeIterations;
+  if (sizeStatus != FractalStatus::Ok)
+    return sizeStatus;
+  if (iterations < 0)
+    return FractalStatus::NegativeIterations;
   // A missing array holds no blocks.
   if (domainIndices == nullptr || blockCount < geometry.rangeBlocks) {
     return FractalStatus::ShortArrays;
   }
   for (size_t block = 0; block < geometry.rangeBlocks; ++block) {
-    if (domainIndices[block] >= geometry.domainBlocks) return FractalStatus::BadDomainIndex;
+    if (domainIndices[block] >= geometry.domainBlocks)
+      return FractalStatus::BadDomainIndex;
   }
   return FractalStatus::Ok;
 }

@@ -15,6 +15,7 @@ FractalKernelLevel WidestSupportedLevel() {
 
 FractalKernelLevel ResolveFractalKernelLevel(FractalKernelLevel requested) {
   const FractalKernelLevel widest = WidestSupportedLevel();
-  if (requested == FractalKernelLevel::Best) return widest;
+  if (requested == FractalKernelLevel::Best)
+    return widest;
   return static_cast<int>(requested) < static_cast<int>(widest) ? requested : widest;
 }

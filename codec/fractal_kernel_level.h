@@ -6,7 +6,7 @@ enum class FractalKernelLevel {
   Portable,  // plain C++ on whole words
   Sse2,      // every x86-64 machine
   Avx2,
-  Best,      // the widest the machine supports
+  Best,  // the widest the machine supports
 };
 
 // The level a request runs at on this machine: Best becomes the widest supported level, and a

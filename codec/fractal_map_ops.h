@@ -17,11 +17,13 @@
 struct PortableMapOps {
   // target[i] = source[i], offset, for i < count.
   static void Forward(uint32_t* target, const uint32_t* source, size_t count, OffsetWords offset) {
-    for (size_t i = 0; i < count; ++i) target[i] = ApplyOffsetWords(source[i], offset);
+    for (size_t i = 0; i < count; ++i)
+      target[i] = ApplyOffsetWords(source[i], offset);
   }
   // target[i] = source[-i], offset.
   static void Reversed(uint32_t* target, const uint32_t* source, size_t count, OffsetWords offset) {
-    for (size_t i = 0; i < count; ++i) target[i] = ApplyOffsetWords(*(source - i), offset);
+    for (size_t i = 0; i < count; ++i)
+      target[i] = ApplyOffsetWords(*(source - i), offset);
   }
   // target[i] = base[indices[i * indexStep]], offset.
   static void Gather(uint32_t* target, const uint32_t* base, const uint32_t* indices,
@@ -48,7 +50,8 @@ struct Sse2MapOps {
     const __m128i raise = _mm_set1_epi32(static_cast<int>(offset.raise));
     const __m128i lower = _mm_set1_epi32(static_cast<int>(offset.lower));
     size_t i = 0;
-    for (; i + 4 <= count; i += 4) Store(target + i, Apply(Load(source + i), raise, lower));
+    for (; i + 4 <= count; i += 4)
+      Store(target + i, Apply(Load(source + i), raise, lower));
     PortableMapOps::Forward(target + i, source + i, count - i, offset);
   }
   static void Reversed(uint32_t* target, const uint32_t* source, size_t count, OffsetWords offset) {
@@ -67,9 +70,10 @@ struct Sse2MapOps {
     const __m128i lower = _mm_set1_epi32(static_cast<int>(offset.lower));
     size_t i = 0;
     for (; i + 4 <= count; i += 4, indices += 4 * indexStep) {
-      const __m128i pixels = _mm_setr_epi32(
-          static_cast<int>(base[indices[0]]), static_cast<int>(base[indices[indexStep]]),
-          static_cast<int>(base[indices[2 * indexStep]]), static_cast<int>(base[indices[3 * indexStep]]));
+      const __m128i pixels = _mm_setr_epi32(static_cast<int>(base[indices[0]]),
+                                            static_cast<int>(base[indices[indexStep]]),
+                                            static_cast<int>(base[indices[2 * indexStep]]),
+                                            static_cast<int>(base[indices[3 * indexStep]]));
       Store(target + i, Apply(pixels, raise, lower));
     }
     PortableMapOps::Gather(target + i, base, indices, indexStep, count - i, offset);

@@ -21,8 +21,8 @@ struct StreamPlace {
 
 // Fills `capacity` bytes of destination (zero-filled already) from one stream. Raw streams
 // were sized exactly by the header check; unknown methods leave the zeros.
-QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream,
-                        uint8_t* destination, size_t needed, size_t capacity) {
+QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint8_t* destination,
+                        size_t needed, size_t capacity) {
   switch (stream.method) {
     case 0:
       std::memcpy(destination, stream.bytes, capacity);
@@ -33,10 +33,9 @@ QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream,
                              capacity, &produced);
     }
     case 2:
-      return DecodeHuffmanStream(decoder, stream.name, stream.bytes, stream.tableSize,
-                                 stream.bytes + stream.tableSize,
-                                 stream.storedSize - stream.tableSize, destination,
-                                 stream.decodedSize);
+      return DecodeHuffmanStream(
+          decoder, stream.name, stream.bytes, stream.tableSize, stream.bytes + stream.tableSize,
+          stream.storedSize - stream.tableSize, destination, stream.decodedSize);
     default:
       return QavVerdict::Fine();
   }
@@ -72,30 +71,31 @@ QavVerdict UnpackFractalParameters(TQAV& image) {
   // The indices are little-endian in the file; the bytes land in place on this
   // little-endian platform and are swapped where it is not.
   auto* domainBytes = reinterpret_cast<uint8_t*>(image.domainIndices.get());
-  QAV_RETURN_IF_REFUSED(UnpackStream(
-      decoder,
-      {"domain-index", header.domainMethod, stored + layout.domain.start, layout.domain.length,
-       header.domainTableSize, header.domainDecodedSize},
-      domainBytes, 2 * imageBlocks, 2 * blocks));
+  QAV_RETURN_IF_REFUSED(
+      UnpackStream(decoder,
+                   {"domain-index", header.domainMethod, stored + layout.domain.start,
+                    layout.domain.length, header.domainTableSize, header.domainDecodedSize},
+                   domainBytes, 2 * imageBlocks, 2 * blocks));
   if constexpr (std::endian::native == std::endian::big) {
     for (size_t k = 0; k < blocks; ++k) {
-      image.domainIndices[k] = static_cast<uint16_t>(domainBytes[2 * k] | (domainBytes[2 * k + 1] << 8));
+      image.domainIndices[k] =
+          static_cast<uint16_t>(domainBytes[2 * k] | (domainBytes[2 * k + 1] << 8));
     }
   }
 
   image.pixels = std::make_unique<uint8_t[]>(3 * blocks);
-  QAV_RETURN_IF_REFUSED(UnpackStream(
-      decoder,
-      {"offset", header.offsetMethod, stored + layout.offset.start, layout.offset.length,
-       header.offsetTableSize, header.offsetDecodedSize},
-      image.pixels.get(), 3 * imageBlocks, 3 * blocks));
+  QAV_RETURN_IF_REFUSED(
+      UnpackStream(decoder,
+                   {"offset", header.offsetMethod, stored + layout.offset.start,
+                    layout.offset.length, header.offsetTableSize, header.offsetDecodedSize},
+                   image.pixels.get(), 3 * imageBlocks, 3 * blocks));
   SpreadOffsetTriples(image.pixels.get(), blocks, image.offsets.get());
   image.pixels.reset();
 
-  QAV_RETURN_IF_REFUSED(UnpackStream(
-      decoder,
-      {"transform", 2, stored + layout.transform.start, layout.transform.length,
-       header.transformTableSize, header.transformDecodedSize},
-      image.transforms.get(), imageBlocks, blocks));
+  QAV_RETURN_IF_REFUSED(
+      UnpackStream(decoder,
+                   {"transform", 2, stored + layout.transform.start, layout.transform.length,
+                    header.transformTableSize, header.transformDecodedSize},
+                   image.transforms.get(), imageBlocks, blocks));
   return CheckTransformCodes(image.transforms.get(), imageBlocks);
 }

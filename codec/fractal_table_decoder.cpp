@@ -12,14 +12,14 @@ namespace {
 constexpr uint32_t kBlockKeepsPixels = 0x80000000u;
 
 struct SourceTable {
-  FractalBuffer<uint32_t> sources;         // per working pixel, its domain pixel
+  FractalBuffer<uint32_t> sources;          // per working pixel, its domain pixel
   FractalBuffer<OffsetWords> blockOffsets;  // per range block
 };
 
 void FillSourceEntries(const FractalImages& images, const RowSourceTable& rowSources,
-                       const uint16_t* domainIndices,
-                       const int16_t* offsets, const uint8_t* transforms, SourceTable& table,
-                       size_t firstBlock, size_t endBlock) {
+                       const uint16_t* domainIndices, const int16_t* offsets,
+                       const uint8_t* transforms, SourceTable& table, size_t firstBlock,
+                       size_t endBlock) {
   const int side = images.geometry.blockSide;
   for (size_t block = firstBlock; block < endBlock; ++block) {
     const int code = transforms[block];
@@ -42,8 +42,10 @@ void FillSourceEntries(const FractalImages& images, const RowSourceTable& rowSou
                               ? domainRows[along] + static_cast<uint32_t>(source.line)
                               : domainRows[source.line] + static_cast<uint32_t>(along);
         along += source.step;
-        if (along == side) along = 0;
-        if (along < 0) along = side - 1;
+        if (along == side)
+          along = 0;
+        if (along < 0)
+          along = side - 1;
       }
     }
   }
@@ -63,7 +65,8 @@ void MapTableBlockRows(const FractalImages& images, const SourceTable& table, si
       const uint32_t* sources = table.sources.data() + y * width;
       for (size_t block = 0; block < images.blocksPerRow; ++block) {
         const OffsetWords words = rowOffsets[block];
-        if (words.raise & kBlockKeepsPixels) continue;
+        if (words.raise & kBlockKeepsPixels)
+          continue;
         Ops::Gather(target + block * side, domain, sources + block * side, 1, side, words);
       }
     }
@@ -73,9 +76,10 @@ void MapTableBlockRows(const FractalImages& images, const SourceTable& table, si
 template <typename Ops>
 void RunTablePasses(FractalImages& images, const SourceTable& table, int iterations,
                     FractalKernelLevel level) {
-  const size_t blockRows = static_cast<size_t>(images.geometry.paddedHeight / images.geometry.blockSide);
-  const size_t pixelsPerBlockRow =
-      static_cast<size_t>(images.geometry.paddedWidth) * static_cast<size_t>(images.geometry.blockSide);
+  const size_t blockRows =
+      static_cast<size_t>(images.geometry.paddedHeight / images.geometry.blockSide);
+  const size_t pixelsPerBlockRow = static_cast<size_t>(images.geometry.paddedWidth) *
+                                   static_cast<size_t>(images.geometry.blockSide);
   for (int pass = 0; pass < iterations; ++pass) {
     images.Shrink(level);
     ParallelFor(blockRows, ChunkFor(pixelsPerBlockRow), [&](size_t begin, size_t end) {
@@ -92,7 +96,7 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
                                            int16_t width, int16_t height, uint32_t* output,
                                            int iterations) {
   const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
-                             width, height, output, iterations};
+                             width,         height,        output,  iterations};
   return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
     SourceTable table;
     const FractalGeometry& geometry = images.geometry;
@@ -106,9 +110,8 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
     ParallelFor(geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
       FillSourceEntries(images, rowSources, domainIndices, offsets, transforms, table, begin, end);
     });
-    WithMapOps(level, [&](auto ops) {
-      RunTablePasses<decltype(ops)>(images, table, iterations, level);
-    });
+    WithMapOps(level,
+               [&](auto ops) { RunTablePasses<decltype(ops)>(images, table, iterations, level); });
     return true;
   });
 }

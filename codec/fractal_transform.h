@@ -3,8 +3,8 @@
 
 #include <array>
 
-constexpr int kTransformCodeCount = 9;   // codes 0..8; any other code maps nothing
-constexpr int kDescriptorSlots = 32;     // row references a block descriptor has room for
+constexpr int kTransformCodeCount = 9;  // codes 0..8; any other code maps nothing
+constexpr int kDescriptorSlots = 32;    // row references a block descriptor has room for
 
 struct BlockPixel {
   int row = 0;
@@ -16,15 +16,24 @@ struct BlockPixel {
 constexpr BlockPixel TransformSource(int code, int n, int row, int column) {
   const int half = n / 2;
   switch (code) {
-    case 1: return {n - 1 - row, n - 1 - column};   // half turn
-    case 2: return {column, row};                    // mirror about the main diagonal
-    case 3: return {n - 1 - row, column};            // rows reversed
-    case 4: return {row, n - 1 - column};            // columns reversed
-    case 5: return {n - 1 - column, row};            // quarter turn
-    case 6: return {column, n - 1 - row};            // quarter turn the other way
-    case 7: return {(row + half) % n, column};       // row halves exchanged
-    case 8: return {row, (column + half) % n};       // column halves exchanged
-    default: return {row, column};                   // identity
+    case 1:
+      return {n - 1 - row, n - 1 - column};  // half turn
+    case 2:
+      return {column, row};  // mirror about the main diagonal
+    case 3:
+      return {n - 1 - row, column};  // rows reversed
+    case 4:
+      return {row, n - 1 - column};  // columns reversed
+    case 5:
+      return {n - 1 - column, row};  // quarter turn
+    case 6:
+      return {column, n - 1 - row};  // quarter turn the other way
+    case 7:
+      return {(row + half) % n, column};  // row halves exchanged
+    case 8:
+      return {row, (column + half) % n};  // column halves exchanged
+    default:
+      return {row, column};  // identity
   }
 }
 
@@ -57,7 +66,8 @@ using RowSourceTable = std::array<std::array<RowSource, kDescriptorSlots>, kTran
 inline RowSourceTable MakeRowSources(int side) {
   RowSourceTable sources{};
   for (int code = 0; code < kTransformCodeCount; ++code) {
-    for (int row = 0; row < side; ++row) sources[code][row] = RowSourceOf(code, side, row);
+    for (int row = 0; row < side; ++row)
+      sources[code][row] = RowSourceOf(code, side, row);
   }
   return sources;
 }

@@ -5,10 +5,13 @@
 #include "fractal_shrink.h"
 #include "parallel_for.h"
 
-void* AllocateWithMalloc(size_t bytes) { return std::malloc(bytes); }
+void* AllocateWithMalloc(size_t bytes) {
+  return std::malloc(bytes);
+}
 
 size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {
-  if (pixelsPerIndex == 0 || pixelsPerIndex >= pixelsPerChunk) return 1;
+  if (pixelsPerIndex == 0 || pixelsPerIndex >= pixelsPerChunk)
+    return 1;
   return pixelsPerChunk / pixelsPerIndex;
 }
 
@@ -18,7 +21,8 @@ FractalStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices
                                 int iterations, FractalGeometry* geometry) {
   const FractalStatus status =
       CheckFractalInputs(blockSizeCode, domainIndices, blockCount, width, height, iterations);
-  if (status != FractalStatus::Ok) return status;
+  if (status != FractalStatus::Ok)
+    return status;
   if (offsets == nullptr || transforms == nullptr || output == nullptr) {
     return FractalStatus::ShortArrays;
   }
@@ -43,8 +47,8 @@ namespace {
 
 // Fills descriptors [firstBlock, endBlock) of an image `imageWidth` words wide cut into blocks
 // of `side`, `blocksPerRow` across.
-void FillDescriptors(uint32_t* descriptors, size_t firstBlock, size_t endBlock,
-                     size_t blocksPerRow, size_t side, size_t imageWidth) {
+void FillDescriptors(uint32_t* descriptors, size_t firstBlock, size_t endBlock, size_t blocksPerRow,
+                     size_t side, size_t imageWidth) {
   for (size_t block = firstBlock; block < endBlock; ++block) {
     const size_t firstRow = side * (block / blocksPerRow);
     const size_t firstColumn = side * (block % blocksPerRow);
@@ -62,9 +66,10 @@ void FractalImages::Prepare() {
   const size_t side = static_cast<size_t>(geometry.blockSide);
   uint32_t* workingPixels = working.data();
   // Every byte 127: mid grey, with 127 in bits 24-31 until the first map overwrites them.
-  ParallelFor(static_cast<size_t>(geometry.paddedHeight), ChunkFor(width), [&](size_t begin, size_t end) {
-    std::memset(workingPixels + begin * width, 127, (end - begin) * width * sizeof(uint32_t));
-  });
+  ParallelFor(
+      static_cast<size_t>(geometry.paddedHeight), ChunkFor(width), [&](size_t begin, size_t end) {
+        std::memset(workingPixels + begin * width, 127, (end - begin) * width * sizeof(uint32_t));
+      });
   ParallelFor(geometry.rangeBlocks, ChunkFor(side * side), [&](size_t begin, size_t end) {
     FillDescriptors(rangeDescriptors.data(), begin, end, blocksPerRow, side, width);
   });

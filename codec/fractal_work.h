@@ -62,7 +62,7 @@ struct FractalImages {
   FractalGeometry geometry;
   size_t domainWidth = 0;
   size_t domainHeight = 0;
-  size_t blocksPerRow = 0;        // range blocks across the working image
+  size_t blocksPerRow = 0;  // range blocks across the working image
   FractalBuffer<uint32_t> working;
   FractalBuffer<uint32_t> domain;
   // Descriptor k holds in slot 32k + r the index of the first pixel of row r of block k;
@@ -102,10 +102,13 @@ FractalStatus RunCheckedDecode(const FractalDecodeOptions& options, const Fracta
   const FractalStatus status =
       CheckDecodeInputs(in.blockSizeCode, in.domainIndices, in.offsets, in.transforms,
                         in.blockCount, in.width, in.height, in.output, in.iterations, &geometry);
-  if (status != FractalStatus::Ok) return status;
+  if (status != FractalStatus::Ok)
+    return status;
   FractalImages images;
-  if (!images.Obtain(geometry, options.allocate)) return FractalStatus::OutOfMemory;
-  if (!passes(images, ResolveFractalKernelLevel(options.kernels))) return FractalStatus::OutOfMemory;
+  if (!images.Obtain(geometry, options.allocate))
+    return FractalStatus::OutOfMemory;
+  if (!passes(images, ResolveFractalKernelLevel(options.kernels)))
+    return FractalStatus::OutOfMemory;
   images.CopyOut(in.output, in.width, in.height);
   return FractalStatus::Ok;
 }

@@ -36,13 +36,13 @@ struct WorkingList {
   HuffmanNode* Lightest() const {
     HuffmanNode* lightest = first;
     for (HuffmanNode* node = first->next; node != nullptr; node = node->next)
-      if (node->weight < lightest->weight) lightest = node;
+      if (node->weight < lightest->weight)
+        lightest = node;
     return lightest;
   }
 };
 
-HuffmanNode MakeNode(int16_t symbol, uint32_t weight, HuffmanNode* child0,
-                     HuffmanNode* child1) {
+HuffmanNode MakeNode(int16_t symbol, uint32_t weight, HuffmanNode* child0, HuffmanNode* child1) {
   return HuffmanNode{nullptr, nullptr, child0, child1, symbol, weight};
 }
 
@@ -50,10 +50,14 @@ HuffmanNode MakeNode(int16_t symbol, uint32_t weight, HuffmanNode* child0,
 
 const char* HuffmanStatusText(HuffmanStatus status) {
   switch (status) {
-    case HuffmanStatus::Ok: return "ok";
-    case HuffmanStatus::BadCountTable: return "Huffman count table does not expand to 512 bytes";
-    case HuffmanStatus::EmptyCountTable: return "Huffman count table holds no symbol";
-    case HuffmanStatus::BitStreamTooShort: return "Huffman bit stream ends inside a code";
+    case HuffmanStatus::Ok:
+      return "ok";
+    case HuffmanStatus::BadCountTable:
+      return "Huffman count table does not expand to 512 bytes";
+    case HuffmanStatus::EmptyCountTable:
+      return "Huffman count table holds no symbol";
+    case HuffmanStatus::BitStreamTooShort:
+      return "Huffman bit stream ends inside a code";
   }
   return "unknown Huffman status";
 }
@@ -62,13 +66,16 @@ HuffmanNode* BuildHuffmanTree(HuffmanCounts counts, HuffmanNodePool pool) {
   size_t handedOut = 0;
   WorkingList list;
   for (size_t value = 0; value < kHuffmanSymbolCount; ++value) {
-    if (counts[value] == 0) continue;
+    if (counts[value] == 0)
+      continue;
     HuffmanNode* leaf = &pool[handedOut++];
     *leaf = MakeNode(int16_t(value), counts[value], nullptr, nullptr);
     list.Append(leaf);
   }
-  if (list.first == nullptr) return nullptr;
-  if (list.first == list.last) return list.first;
+  if (list.first == nullptr)
+    return nullptr;
+  if (list.first == list.last)
+    return list.first;
 
   // Every merge takes two nodes off the list and puts at most one back, so after n - 1 merges
   // of n leaves the loop has returned, with 2n - 1 <= pool.size() records handed out.
@@ -79,7 +86,8 @@ HuffmanNode* BuildHuffmanTree(HuffmanCounts counts, HuffmanNodePool pool) {
     HuffmanNode* inner = &pool[handedOut++];
     // Weights are at most 256 * 65535, far inside 32 bits.
     *inner = MakeNode(-1, firstChoice->weight + secondChoice->weight, secondChoice, firstChoice);
-    if (list.first == list.last) return inner;  // secondChoice was the last node: the root
+    if (list.first == list.last)
+      return inner;  // secondChoice was the last node: the root
     list.Unlink(secondChoice);
     list.Append(inner);
   }
@@ -110,14 +118,14 @@ void VisitHuffmanCodes(const HuffmanNode& root, unsigned maxDepth,
       continue;
     }
     stack[pending++] = {item.node->child0, item.code, item.depth + 1};
-    stack[pending++] = {item.node->child1, item.code | (uint64_t{1} << item.depth),
-                        item.depth + 1};
+    stack[pending++] = {item.node->child1, item.code | (uint64_t{1} << item.depth), item.depth + 1};
   }
 }
 
 void HuffmanDecode(const uint8_t* bitStream, uint8_t* output, int symbolCount,
                    const uint8_t* tableBlock) {
-  if (symbolCount < 0) return;
+  if (symbolCount < 0)
+    return;
   HuffmanDecoder decoder;
   decoder.DecodeWellFormed(bitStream, output, size_t(symbolCount), tableBlock);
 }

@@ -38,8 +38,8 @@ class HuffmanDecoder {
   HuffmanStatus Decode(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
                        size_t symbolCount, const uint8_t* tableBlock, size_t tableBlockLength);
   // The reference: one bit per tree level. Gives exactly the bytes Decode gives.
-  HuffmanStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
-                                 uint8_t* output, size_t symbolCount, const uint8_t* tableBlock,
+  HuffmanStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
+                                 size_t symbolCount, const uint8_t* tableBlock,
                                  size_t tableBlockLength);
   // The contract form's decode, for a well-formed stream whose lengths are not known: it reads
   // table runs only up to the 512th count byte and bit-stream bytes only as far as the codes

@@ -30,7 +30,8 @@ void WalkCodes(const HuffmanNode& root, const HuffmanStreamView& stream, size_t 
     const HuffmanNode* node = &root;
     size_t position = progress.bitPosition;
     while (!IsHuffmanLeaf(*node)) {
-      if (position == bitLimit) return;
+      if (position == bitLimit)
+        return;
       const bool bit = stream.bits[position / 8] & kBitMasks[position % 8];
       node = bit ? node->child1 : node->child0;
       ++position;
@@ -56,32 +57,36 @@ struct PreparedTree {
 };
 
 PreparedTree PrepareTree(std::array<uint8_t, kHuffmanCountTableBytes>& tableBytes,
-                                std::array<uint16_t, kHuffmanSymbolCount>& counts,
-                                std::array<HuffmanNode, kHuffmanNodePoolSize>& pool,
-                                const uint8_t* tableBlock, size_t tableBlockLength,
-                                size_t symbolCount) {
-  const RleOutcome expanded = RleExpandToSizeBounded(tableBlock, tableBlockLength,
-                                                     tableBytes.data(), tableBytes.size());
-  if (expanded.status != RleStatus::Ok) return {HuffmanStatus::BadCountTable, nullptr};
+                         std::array<uint16_t, kHuffmanSymbolCount>& counts,
+                         std::array<HuffmanNode, kHuffmanNodePoolSize>& pool,
+                         const uint8_t* tableBlock, size_t tableBlockLength, size_t symbolCount) {
+  const RleOutcome expanded =
+      RleExpandToSizeBounded(tableBlock, tableBlockLength, tableBytes.data(), tableBytes.size());
+  if (expanded.status != RleStatus::Ok)
+    return {HuffmanStatus::BadCountTable, nullptr};
   UnpackHuffmanCounts(tableBytes, counts);
   const HuffmanNode* root = BuildHuffmanTree(counts, pool);
   // Without symbols wanted an empty table is harmless: there is nothing to walk.
-  if (root == nullptr && symbolCount != 0) return {HuffmanStatus::EmptyCountTable, nullptr};
+  if (root == nullptr && symbolCount != 0)
+    return {HuffmanStatus::EmptyCountTable, nullptr};
   return {HuffmanStatus::Ok, root};
 }
 
 }  // namespace
 
 HuffmanDecoder::HuffmanDecoder() : storage_(new Storage) {}
-HuffmanDecoder::~HuffmanDecoder() { delete storage_; }
+HuffmanDecoder::~HuffmanDecoder() {
+  delete storage_;
+}
 
 HuffmanStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLength,
-                                     uint8_t* output, size_t symbolCount,
-                                     const uint8_t* tableBlock, size_t tableBlockLength) {
+                                     uint8_t* output, size_t symbolCount, const uint8_t* tableBlock,
+                                     size_t tableBlockLength) {
   Storage& s = *storage_;
-  const PreparedTree tree = PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock,
-                                        tableBlockLength, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0) return tree.status;
+  const PreparedTree tree =
+      PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
+  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+    return tree.status;
   if (IsHuffmanLeaf(*tree.root)) {  // one symbol: every code is empty, no bit is read
     std::memset(output, tree.root->symbol, symbolCount);
     return HuffmanStatus::Ok;
@@ -89,23 +94,21 @@ HuffmanStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamL
   s.lookup.Build(*tree.root, s.pool.data());
   HuffmanProgress progress;
   s.lookup.DecodeFrom({bitStream, bitStreamLength, output, symbolCount}, progress);
-  return progress.produced == symbolCount ? HuffmanStatus::Ok
-                                          : HuffmanStatus::BitStreamTooShort;
+  return progress.produced == symbolCount ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort;
 }
 
-HuffmanStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream,
-                                               size_t bitStreamLength, uint8_t* output,
-                                               size_t symbolCount, const uint8_t* tableBlock,
-                                               size_t tableBlockLength) {
+HuffmanStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
+                                               uint8_t* output, size_t symbolCount,
+                                               const uint8_t* tableBlock, size_t tableBlockLength) {
   Storage& s = *storage_;
-  const PreparedTree tree = PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock,
-                                        tableBlockLength, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0) return tree.status;
+  const PreparedTree tree =
+      PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
+  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+    return tree.status;
   HuffmanProgress progress;
   WalkCodes(*tree.root, {bitStream, bitStreamLength, output, symbolCount},
             BitLimitOf(bitStreamLength), SIZE_MAX, progress);
-  return progress.produced == symbolCount ? HuffmanStatus::Ok
-                                          : HuffmanStatus::BitStreamTooShort;
+  return progress.produced == symbolCount ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort;
 }
 
 HuffmanStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t* output,
@@ -113,7 +116,8 @@ HuffmanStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, SIZE_MAX, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0) return tree.status;
+  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+    return tree.status;
   if (IsHuffmanLeaf(*tree.root)) {
     std::memset(output, tree.root->symbol, symbolCount);
     return HuffmanStatus::Ok;

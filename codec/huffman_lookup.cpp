@@ -15,7 +15,8 @@ constexpr int kSymbolsPerRefill = 56 / HuffmanLookupTable::kLookupBits;
 
 uint64_t LoadLittleEndian64(const uint8_t* bytes) {
   uint64_t word = 0;
-  for (int i = 7; i >= 0; --i) word = (word << 8) | bytes[i];  // compiles to one load
+  for (int i = 7; i >= 0; --i)
+    word = (word << 8) | bytes[i];  // compiles to one load
   return word;
 }
 
@@ -63,8 +64,7 @@ struct BitCursor {
 void HuffmanLookupTable::Build(const HuffmanNode& root, const HuffmanNode* pool) {
   pool_ = pool;
   shortestCode_ = ~0u;
-  VisitHuffmanCodes(root, kLookupBits, [&](const HuffmanNode& node, uint64_t code,
-                                           unsigned depth) {
+  VisitHuffmanCodes(root, kLookupBits, [&](const HuffmanNode& node, uint64_t code, unsigned depth) {
     uint32_t entry = depth;
     if (IsHuffmanLeaf(node)) {
       entry |= uint32_t(node.symbol) << 16;
@@ -106,7 +106,8 @@ bool DecodeLongCode(BitCursor& cursor, const HuffmanNode* node, uint8_t& symbol)
 
 void HuffmanLookupTable::DecodeFrom(const HuffmanStreamView& stream,
                                     HuffmanProgress& progress) const {
-  if (progress.bitPosition / 8 >= stream.readableBytes) return;
+  if (progress.bitPosition / 8 >= stream.readableBytes)
+    return;
   BitCursor cursor(stream.bits, stream.readableBytes, progress.bitPosition);
   size_t produced = progress.produced;
   uint8_t* const output = stream.output;
@@ -122,7 +123,8 @@ void HuffmanLookupTable::DecodeFrom(const HuffmanStreamView& stream,
     for (int i = 0; i < kSymbolsPerRefill; ++i) {
       const uint32_t entry = entries_[cursor.buffer & kLookupMask];
       if (entry & kLongCodeFlag) {
-        if (!DecodeLongCode(cursor, pool_ + (entry >> 16), output[produced])) return finish();
+        if (!DecodeLongCode(cursor, pool_ + (entry >> 16), output[produced]))
+          return finish();
         ++produced;
         break;  // the long code used up this refill's budget
       }
@@ -136,9 +138,11 @@ void HuffmanLookupTable::DecodeFrom(const HuffmanStreamView& stream,
     cursor.RefillBytewise();
     const uint32_t entry = entries_[cursor.buffer & kLookupMask];
     // A code no longer than the bits at hand is decided by them alone, whatever lies above.
-    if ((entry & kLengthMask) > cursor.bitCount) break;
+    if ((entry & kLengthMask) > cursor.bitCount)
+      break;
     if (entry & kLongCodeFlag) {
-      if (!DecodeLongCode(cursor, pool_ + (entry >> 16), output[produced])) break;
+      if (!DecodeLongCode(cursor, pool_ + (entry >> 16), output[produced]))
+        break;
       ++produced;
       continue;
     }

@@ -32,7 +32,8 @@ void UnpackHuffmanCounts(std::span<const uint8_t, kHuffmanCountTableBytes> table
 // at most 64 so that code can hold them.
 using HuffmanCodeVisitor =
     std::function<void(const HuffmanNode& node, uint64_t code, unsigned depth)>;
-void VisitHuffmanCodes(const HuffmanNode& root, unsigned maxDepth,
-                       const HuffmanCodeVisitor& visit);
+void VisitHuffmanCodes(const HuffmanNode& root, unsigned maxDepth, const HuffmanCodeVisitor& visit);
 
-inline bool IsHuffmanLeaf(const HuffmanNode& node) { return node.symbol != -1; }
+inline bool IsHuffmanLeaf(const HuffmanNode& node) {
+  return node.symbol != -1;
+}

@@ -25,7 +25,8 @@ struct ParallelJob {
 void RunChunks(ParallelJob& job) {
   for (;;) {
     const size_t chunk = job.nextChunk.fetch_add(1, std::memory_order_relaxed);
-    if (chunk >= job.chunkCount) return;
+    if (chunk >= job.chunkCount)
+      return;
     const size_t begin = chunk * job.chunkSize;
     const size_t end = std::min(job.count, begin + job.chunkSize);
     job.body(job.context, begin, end);
@@ -52,7 +53,8 @@ class WorkerPool {
   unsigned ThreadCount() const { return threadCount_.load(std::memory_order_relaxed); }
 
   void Run(size_t count, size_t minChunk, ParallelChunkBody body, void* context) {
-    if (count == 0) return;
+    if (count == 0)
+      return;
     const size_t chunkSize = std::max<size_t>(minChunk, 1);
     std::unique_lock<std::mutex> callerLock(callerMutex_, std::try_to_lock);
     if (!callerLock.owns_lock() || threadCount_ <= 1 || count < 2 * chunkSize) {
@@ -101,7 +103,8 @@ class WorkerPool {
       stopping_ = true;
     }
     wake_.notify_all();
-    for (std::thread& worker : workers_) worker.join();
+    for (std::thread& worker : workers_)
+      worker.join();
     workers_.clear();
     std::lock_guard<std::mutex> lock(stateMutex_);
     stopping_ = false;
@@ -112,10 +115,12 @@ class WorkerPool {
     size_t seenGeneration = generation_;
     for (;;) {
       wake_.wait(lock, [&] { return stopping_ || generation_ != seenGeneration; });
-      if (stopping_) return;
+      if (stopping_)
+        return;
       seenGeneration = generation_;
       ParallelJob* job = job_;
-      if (job == nullptr) continue;  // woke after the caller had finished without us
+      if (job == nullptr)
+        continue;  // woke after the caller had finished without us
       ++workersInJob_;
       lock.unlock();
       RunChunks(*job);
@@ -148,6 +153,10 @@ void ParallelForChunks(size_t count, size_t minChunk, ParallelChunkBody body, vo
   Pool().Run(count, minChunk, body, context);
 }
 
-void SetParallelThreadCount(unsigned threads) { Pool().SetThreadCount(threads); }
+void SetParallelThreadCount(unsigned threads) {
+  Pool().SetThreadCount(threads);
+}
 
-unsigned ParallelThreadCount() { return Pool().ThreadCount(); }
+unsigned ParallelThreadCount() {
+  return Pool().ThreadCount();
+}

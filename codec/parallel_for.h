@@ -20,7 +20,9 @@ void ParallelFor(size_t count, size_t minChunk, Body&& body) {
   using BodyType = std::remove_reference_t<Body>;
   ParallelForChunks(
       count, minChunk,
-      [](void* context, size_t begin, size_t end) { (*static_cast<BodyType*>(context))(begin, end); },
+      [](void* context, size_t begin, size_t end) {
+        (*static_cast<BodyType*>(context))(begin, end);
+      },
       const_cast<std::remove_const_t<BodyType>*>(&body));
 }
 

@@ -6,20 +6,25 @@
 
 namespace {
 
-std::string Number(uint64_t value) { return std::to_string(value); }
+std::string Number(uint64_t value) {
+  return std::to_string(value);
+}
 
 QavVerdict RefuseInconsistent(const std::string& what) {
   return QavVerdict::Refuse("its header is inconsistent: " + what);
 }
 
 QavVerdict CheckPixelFormat(int method, int stored, int expected, const char* expectedName) {
-  if (stored == expected) return QavVerdict::Fine();
+  if (stored == expected)
+    return QavVerdict::Fine();
   return RefuseInconsistent("storage method " + Number(method) + " needs pixel format " +
                             Number(expected) + " (" + expectedName + ") but it says " +
                             Number(stored));
 }
 
-bool IsKnownStreamMethod(uint8_t method) { return method <= 2; }
+bool IsKnownStreamMethod(uint8_t method) {
+  return method <= 2;
+}
 
 // One parameter stream's claims: its array needs `needed` bytes for the image's blocks and
 // holds `capacity` (blockCount entries).
@@ -55,9 +60,8 @@ QavVerdict CheckStreamOutput(const char* streamName, uint64_t produced, uint64_t
                               Number(produced) + " bytes but the image needs " + Number(needed));
   }
   if (produced > capacity) {
-    return RefuseInconsistent(std::string("the ") + streamName + " data gives " +
-                              Number(produced) + " bytes, more than the " + Number(capacity) +
-                              " its array holds");
+    return RefuseInconsistent(std::string("the ") + streamName + " data gives " + Number(produced) +
+                              " bytes, more than the " + Number(capacity) + " its array holds");
   }
   return QavVerdict::Fine();
 }
@@ -69,14 +73,14 @@ QavVerdict RefuseTruncated(const char* what, uint64_t needed, uint64_t present) 
 
 QavVerdict CheckQavImageSize(int width, int height) {
   if (width < 1 || height < 1) {
-    return QavVerdict::Refuse("its size " + std::to_string(width) + " x " +
-                              std::to_string(height) + " has no pixels");
+    return QavVerdict::Refuse("its size " + std::to_string(width) + " x " + std::to_string(height) +
+                              " has no pixels");
   }
   const uint64_t pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
   if (pixels > kMaxQavPixels) {
-    return QavVerdict::Refuse("its size " + std::to_string(width) + " x " +
-                              std::to_string(height) + " is above this viewer's limit of " +
-                              Number(kMaxQavPixels) + " pixels");
+    return QavVerdict::Refuse("its size " + std::to_string(width) + " x " + std::to_string(height) +
+                              " is above this viewer's limit of " + Number(kMaxQavPixels) +
+                              " pixels");
   }
   return QavVerdict::Fine();
 }
@@ -157,18 +161,17 @@ QavVerdict CheckFractalHeader(const TQAV& image, uint64_t bytesAfterHeader) {
   }
   const uint64_t imageBlocks = geometry.rangeBlocks;
   if (header.blockCount < imageBlocks) {
-    return RefuseInconsistent("blockCount " + Number(header.blockCount) +
-                              " is below the image's " + Number(imageBlocks) + " range blocks");
+    return RefuseInconsistent("blockCount " + Number(header.blockCount) + " is below the image's " +
+                              Number(imageBlocks) + " range blocks");
   }
   if (header.blockCount > kMaxFractalBlockCount) {
     return RefuseInconsistent("blockCount " + Number(header.blockCount) +
-                              " is above this viewer's limit of " +
-                              Number(kMaxFractalBlockCount) + " blocks");
+                              " is above this viewer's limit of " + Number(kMaxFractalBlockCount) +
+                              " blocks");
   }
   if (header.iterations > kMaxFractalIterations) {
     return QavVerdict::Refuse("its iteration count " + Number(header.iterations) +
-                              " is above this viewer's limit of " +
-                              Number(kMaxFractalIterations));
+                              " is above this viewer's limit of " + Number(kMaxFractalIterations));
   }
   const uint64_t passes = header.iterations == 0 ? 8 : header.iterations;
   if (passes * paddedPixels > kMaxFractalPixelPasses) {
@@ -177,17 +180,15 @@ QavVerdict CheckFractalHeader(const TQAV& image, uint64_t bytesAfterHeader) {
                               Number(kMaxFractalPixelPasses) + " pixel passes");
   }
   const uint64_t blocks = header.blockCount;
-  QAV_RETURN_IF_REFUSED(CheckParameterStream("domain-index", header.domainMethod,
-                                             header.domainStoredSize, header.domainTableSize,
-                                             header.domainDecodedSize, 2 * imageBlocks,
-                                             2 * blocks));
-  QAV_RETURN_IF_REFUSED(CheckParameterStream("offset", header.offsetMethod,
-                                             header.offsetStoredSize, header.offsetTableSize,
-                                             header.offsetDecodedSize, 3 * imageBlocks,
-                                             3 * blocks));
+  QAV_RETURN_IF_REFUSED(CheckParameterStream(
+      "domain-index", header.domainMethod, header.domainStoredSize, header.domainTableSize,
+      header.domainDecodedSize, 2 * imageBlocks, 2 * blocks));
+  QAV_RETURN_IF_REFUSED(CheckParameterStream("offset", header.offsetMethod, header.offsetStoredSize,
+                                             header.offsetTableSize, header.offsetDecodedSize,
+                                             3 * imageBlocks, 3 * blocks));
   QAV_RETURN_IF_REFUSED(CheckParameterStream("transform", 2, header.transformStoredSize,
-                                             header.transformTableSize,
-                                             header.transformDecodedSize, imageBlocks, blocks));
+                                             header.transformTableSize, header.transformDecodedSize,
+                                             imageBlocks, blocks));
   const uint64_t stored = LayoutFractalStreams(header).total;
   if (stored > bytesAfterHeader) {
     return RefuseTruncated("parameter data", stored, bytesAfterHeader);

@@ -16,7 +16,8 @@ FractalStatus QAVloader::DecodeFractal(int blockSizeCode, const uint16_t* domain
                                        int iterations) {
   FractalGeometry geometry;
   const FractalStatus status = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
-  if (status != FractalStatus::Ok) return status;
+  if (status != FractalStatus::Ok)
+    return status;
   return DecodeFractalTableDriven(blockSizeCode, domainIndices, offsets, transforms,
                                   geometry.rangeBlocks, width, height, output, iterations);
 }
@@ -42,8 +43,8 @@ QavVerdict QAVloader::UnpackAndDecode() {
   const FractalHeader& header = record.fractalHeader;
   const int blockSizeCode = FractalBlockSizeCode(header);
   const FractalStatus inputs =
-      CheckFractalInputs(blockSizeCode, record.domainIndices.get(), header.blockCount,
-                         record.width, record.height, static_cast<int>(header.iterations));
+      CheckFractalInputs(blockSizeCode, record.domainIndices.get(), header.blockCount, record.width,
+                         record.height, static_cast<int>(header.iterations));
   if (inputs != FractalStatus::Ok) {
     return QavVerdict::Refuse(std::string("its fractal parameters are invalid: ") +
                               FractalStatusText(inputs));
@@ -56,10 +57,9 @@ QavVerdict QAVloader::UnpackAndDecode() {
   record.pixels = std::make_unique<uint8_t[]>(width * height * 3);
   auto* words = reinterpret_cast<uint32_t*>(record.storedData.get());
   const int iterations = header.iterations == 0 ? 8 : static_cast<int>(header.iterations);
-  const FractalStatus decoded =
-      DecodeFractalTableDriven(blockSizeCode, record.domainIndices.get(), record.offsets.get(),
-                               record.transforms.get(), header.blockCount, record.width,
-                               record.height, words, iterations);
+  const FractalStatus decoded = DecodeFractalTableDriven(
+      blockSizeCode, record.domainIndices.get(), record.offsets.get(), record.transforms.get(),
+      header.blockCount, record.width, record.height, words, iterations);
   if (decoded != FractalStatus::Ok) {
     return QavVerdict::Refuse(decoded == FractalStatus::OutOfMemory
                                   ? std::string("there is not enough memory to decode it")

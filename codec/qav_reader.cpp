@@ -17,13 +17,18 @@ struct ReadEnd {
   QavVerdict verdict;
 };
 
-ReadEnd Accepted(QavVerdict verdict) { return {0, std::move(verdict)}; }
-ReadEnd Refused(QavVerdict verdict) { return {-1, std::move(verdict)}; }
+ReadEnd Accepted(QavVerdict verdict) {
+  return {0, std::move(verdict)};
+}
+ReadEnd Refused(QavVerdict verdict) {
+  return {-1, std::move(verdict)};
+}
 
 // Reads `count` bytes of the part named `what`, or refuses the file as truncated.
 QavVerdict ReadPart(QavFileSource& source, void* destination, size_t count, const char* what) {
   const uint64_t present = source.Remaining();
-  if (!source.ReadExactly(destination, count)) return RefuseTruncated(what, count, present);
+  if (!source.ReadExactly(destination, count))
+    return RefuseTruncated(what, count, present);
   return QavVerdict::Fine();
 }
 
@@ -175,8 +180,8 @@ QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
 
   const bool packed = huffman.packedSize != 0;
   const size_t bitStreamStored = packed ? huffman.packedSize : huffman.bitStreamSize;
-  QAV_RETURN_IF_REFUSED(ReadStoredData(source, image, size_t{huffman.tableSize} + bitStreamStored,
-                                       "pixel data"));
+  QAV_RETURN_IF_REFUSED(
+      ReadStoredData(source, image, size_t{huffman.tableSize} + bitStreamStored, "pixel data"));
   const uint8_t* table = image.storedData.get();
   const uint8_t* bitStream = table + huffman.tableSize;
   size_t bitStreamLength = bitStreamStored;
@@ -190,8 +195,8 @@ QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
   }
   image.pixels = std::make_unique<uint8_t[]>(huffman.decodedSize);
   HuffmanDecoder decoder;
-  QAV_RETURN_IF_REFUSED(DecodeHuffmanStream(decoder, "pixel", table, huffman.tableSize,
-                                            bitStream, bitStreamLength, image.pixels.get(),
+  QAV_RETURN_IF_REFUSED(DecodeHuffmanStream(decoder, "pixel", table, huffman.tableSize, bitStream,
+                                            bitStreamLength, image.pixels.get(),
                                             huffman.decodedSize));
   image.scratch.reset();
   image.storedData.reset();
@@ -234,7 +239,8 @@ QavVerdict ReadMethodBody(QavFileSource& source, TQAV& image) {
 
 ReadEnd ReadFromSource(QavFileSource& source, TQAV& image) {
   QavVerdict common = ReadCommonHeader(source, image);
-  if (!common.IsFine()) return Refused(std::move(common));
+  if (!common.IsFine())
+    return Refused(std::move(common));
   if (image.method > 2) {
     return Accepted(QavVerdict::Refuse("it uses storage method " + std::to_string(image.method) +
                                        ", which this viewer does not know"));
@@ -253,7 +259,8 @@ int ReadQAVFile(TQAV* image, const char* fileName, QAVReadReport* report) {
   QavFileSource source(fileName);  // closed on every path when it goes out of scope
   const ReadEnd end = ReadFromSource(source, *image);
   const bool shown = end.verdict.IsFine();
-  if (!shown) image->ClearImage();
+  if (!shown)
+    image->ClearImage();
   if (report != nullptr) {
     report->shown = shown;
     report->reason = end.verdict.Reason();

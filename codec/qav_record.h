@@ -31,7 +31,7 @@ struct FractalHeader {
   uint8_t pixelFormat = 0;
   uint32_t blockCount = 0;
   uint32_t blockSizeCode = 0;
-  uint32_t iterations = 0;  // 0 means 8
+  uint32_t iterations = 0;   // 0 means 8
   uint8_t domainMethod = 0;  // 0 raw, 1 run-length, 2 Huffman
   uint8_t offsetMethod = 0;
   uint32_t domainDecodedSize = 0;

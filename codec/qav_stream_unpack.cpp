@@ -6,8 +6,7 @@
 #include "rle.h"
 
 QavVerdict ExpandRleStream(const char* streamName, const uint8_t* source, size_t storedLength,
-                           uint8_t* destination, size_t needed, size_t capacity,
-                           size_t* produced) {
+                           uint8_t* destination, size_t needed, size_t capacity, size_t* produced) {
   const RleOutcome outcome = RleExpandBounded(source, storedLength, destination, capacity);
   *produced = outcome.produced;
   switch (outcome.status) {
@@ -24,9 +23,8 @@ QavVerdict ExpandRleStream(const char* streamName, const uint8_t* source, size_t
 }
 
 QavVerdict DecodeHuffmanStream(HuffmanDecoder& decoder, const char* streamName,
-                               const uint8_t* table, size_t tableLength,
-                               const uint8_t* bitStream, size_t bitStreamLength,
-                               uint8_t* destination, size_t symbolCount) {
+                               const uint8_t* table, size_t tableLength, const uint8_t* bitStream,
+                               size_t bitStreamLength, uint8_t* destination, size_t symbolCount) {
   const HuffmanStatus status =
       decoder.Decode(bitStream, bitStreamLength, destination, symbolCount, table, tableLength);
   switch (status) {

@@ -20,8 +20,9 @@ class QavVerdict {
 };
 
 // Shorthand for a step that returns as soon as a check refuses the file.
-#define QAV_RETURN_IF_REFUSED(expression)      \
-  do {                                         \
-    QavVerdict verdict_ = (expression);        \
-    if (!verdict_.IsFine()) return verdict_;   \
+#define QAV_RETURN_IF_REFUSED(expression) \
+  do {                                    \
+    QavVerdict verdict_ = (expression);   \
+    if (!verdict_.IsFine())               \
+      return verdict_;                    \
   } while (false)

@@ -16,7 +16,8 @@ struct Run {
 };
 
 Run DescribeRun(uint8_t control) {
-  if (control <= kLargestLiteralControl) return {control, control, false};
+  if (control <= kLargestLiteralControl)
+    return {control, control, false};
   return {1, size_t{control} - kRepeatBias, true};
 }
 
@@ -30,11 +31,11 @@ struct Sink {
 // storedLength or produce past sink.capacity, so consumed and produced always describe whole
 // runs of the well-formed prefix. With stopAtCapacity it also ends as soon as exactly
 // sink.capacity bytes are produced, leaving whatever stored bytes follow unread.
-RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink,
-                      bool stopAtCapacity) {
+RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink, bool stopAtCapacity) {
   RleOutcome outcome;
   while (outcome.consumed != storedLength) {
-    if (stopAtCapacity && outcome.produced == sink.capacity) return outcome;
+    if (stopAtCapacity && outcome.produced == sink.capacity)
+      return outcome;
     const Run run = DescribeRun(source[outcome.consumed]);
     // consumed < storedLength here, so the subtraction cannot wrap.
     if (run.storedBytes > storedLength - outcome.consumed - 1) {
@@ -56,7 +57,8 @@ RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink,
     outcome.consumed += 1 + run.storedBytes;
     outcome.produced += run.producedBytes;
   }
-  if (stopAtCapacity && outcome.produced != sink.capacity) outcome.status = RleStatus::ShortOutput;
+  if (stopAtCapacity && outcome.produced != sink.capacity)
+    outcome.status = RleStatus::ShortOutput;
   return outcome;
 }
 
@@ -64,16 +66,22 @@ RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink,
 // the codec's failure result, and nothing past INT_MAX bytes is written.
 constexpr size_t kLargestIntResult = INT_MAX;
 
-size_t StoredLengthOf(int storedLength) { return storedLength > 0 ? size_t(storedLength) : 0; }
+size_t StoredLengthOf(int storedLength) {
+  return storedLength > 0 ? size_t(storedLength) : 0;
+}
 
 }  // namespace
 
 const char* RleStatusText(RleStatus status) {
   switch (status) {
-    case RleStatus::Ok: return "ok";
-    case RleStatus::TruncatedRun: return "run-length run reaches past the stored bytes";
-    case RleStatus::OutputOverflow: return "run-length expansion does not fit its destination";
-    case RleStatus::ShortOutput: return "run-length stream ends before its expanded size";
+    case RleStatus::Ok:
+      return "ok";
+    case RleStatus::TruncatedRun:
+      return "run-length run reaches past the stored bytes";
+    case RleStatus::OutputOverflow:
+      return "run-length expansion does not fit its destination";
+    case RleStatus::ShortOutput:
+      return "run-length stream ends before its expanded size";
   }
   return "unknown run-length status";
 }
@@ -87,21 +95,23 @@ RleOutcome RleExpandedSizeBounded(const uint8_t* source, size_t storedLength) {
   return ExpandRuns(source, storedLength, {nullptr, SIZE_MAX}, false);
 }
 
-RleOutcome RleExpandToSizeBounded(const uint8_t* source, size_t storedLength,
-                                  uint8_t* destination, size_t outputSize) {
+RleOutcome RleExpandToSizeBounded(const uint8_t* source, size_t storedLength, uint8_t* destination,
+                                  size_t outputSize) {
   return ExpandRuns(source, storedLength, {destination, outputSize}, true);
 }
 
 int RleExpand(const uint8_t* source, uint8_t* destination, int storedLength) {
   const RleOutcome outcome =
       RleExpandBounded(source, StoredLengthOf(storedLength), destination, kLargestIntResult);
-  if (outcome.status == RleStatus::OutputOverflow) return -1;
+  if (outcome.status == RleStatus::OutputOverflow)
+    return -1;
   return int(outcome.produced);
 }
 
 int RleExpandedSize(const uint8_t* source, int storedLength) {
   const RleOutcome outcome = RleExpandedSizeBounded(source, StoredLengthOf(storedLength));
-  if (outcome.produced > kLargestIntResult) return -1;
+  if (outcome.produced > kLargestIntResult)
+    return -1;
   return int(outcome.produced);
 }
 

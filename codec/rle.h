@@ -36,5 +36,5 @@ RleOutcome RleExpandBounded(const uint8_t* source, size_t storedLength, uint8_t*
 RleOutcome RleExpandedSizeBounded(const uint8_t* source, size_t storedLength);
 // Expands runs until exactly outputSize bytes are produced, reading at most storedLength bytes.
 // Ok only when the last run read ends exactly on outputSize.
-RleOutcome RleExpandToSizeBounded(const uint8_t* source, size_t storedLength,
-                                  uint8_t* destination, size_t outputSize);
+RleOutcome RleExpandToSizeBounded(const uint8_t* source, size_t storedLength, uint8_t* destination,
+                                  size_t outputSize);

@@ -18,11 +18,13 @@ int NiceValueOf(TThreadPriority priority) {
 // every step other than normal then falls back to a nice value. Failures (no privilege)
 // leave the thread at the priority it got.
 void ApplyToCallingThread(TThreadPriority priority) {
-  if (priority == TThreadPriority::tpNormal) return;
+  if (priority == TThreadPriority::tpNormal)
+    return;
   if (priority == TThreadPriority::tpTimeCritical) {
     sched_param parameters{};
     parameters.sched_priority = sched_get_priority_max(SCHED_RR);
-    if (pthread_setschedparam(pthread_self(), SCHED_RR, &parameters) == 0) return;
+    if (pthread_setschedparam(pthread_self(), SCHED_RR, &parameters) == 0)
+      return;
   }
   const auto threadId = static_cast<id_t>(syscall(SYS_gettid));
   (void)setpriority(PRIO_PROCESS, threadId, NiceValueOf(priority));
@@ -33,7 +35,8 @@ void ApplyToCallingThread(TThreadPriority priority) {
 TThread::TThread(bool createSuspended) : startPending_(!createSuspended) {}
 
 TThread::~TThread() {
-  if (thread_.joinable()) thread_.join();
+  if (thread_.joinable())
+    thread_.join();
 }
 
 void TThread::Run() {
@@ -42,13 +45,16 @@ void TThread::Run() {
 }
 
 void TThread::Start() {
-  if (started_) return;
+  if (started_)
+    return;
   started_ = true;
   startPending_ = false;
   thread_ = std::thread(&TThread::Run, this);
 }
 
 void TThread::WaitFor() {
-  if (startPending_) Start();
-  if (thread_.joinable()) thread_.join();
+  if (startPending_)
+    Start();
+  if (thread_.joinable())
+    thread_.join();
 }

@@ -130,7 +130,9 @@ std::vector<int> GifStoredRowOrder(int height, bool interlaced) {
 
 namespace {
 
-GifRgb ToRgb(const GifColorType& colour) { return {colour.Red, colour.Green, colour.Blue}; }
+GifRgb ToRgb(const GifColorType& colour) {
+  return {colour.Red, colour.Green, colour.Blue};
+}
 
 GifRgb BackgroundColour(const GifFileType& gif) {
   const ColorMapObject* global = gif.SColorMap;
@@ -160,8 +162,8 @@ struct Canvas {
 };
 
 // Reads the frame's rows onto the canvas, clipping at the screen's edges.
-void DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount,
-               int transparentIndex, Canvas& canvas) {
+void DrawFrame(GifFileType* gif, const FrameGeometry& frame, int colourCount, int transparentIndex,
+               Canvas& canvas) {
   if (frame.width <= 0 || frame.height <= 0) {
     return;
   }
@@ -294,7 +296,8 @@ ComposedGif DecodeGifFirstFrame(const uint8_t* data, size_t size, GifDecodeLimit
   // Both sizes are 16-bit fields of the file, so these sums and the product cannot overflow.
   const int screenWidth = gif->SWidth > 0 ? gif->SWidth : frame.left + frame.width;
   const int screenHeight = gif->SHeight > 0 ? gif->SHeight : frame.top + frame.height;
-  const uint64_t screenPixels = static_cast<uint64_t>(screenWidth) * static_cast<uint64_t>(screenHeight);
+  const uint64_t screenPixels =
+      static_cast<uint64_t>(screenWidth) * static_cast<uint64_t>(screenHeight);
   if (screenPixels == 0) {
     throw GifDecodeError(GifDecodeStatus::kNoImage, "the image is empty");
   }

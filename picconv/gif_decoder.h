@@ -43,13 +43,13 @@ struct ComposedGif {
 
 // Why a file was refused; the code is stable, the message is for people.
 enum class GifDecodeStatus {
-  kNotGif,              // no GIF signature or screen descriptor
-  kTruncated,           // the data ends before the first frame is complete
-  kNoImage,             // the file ends without any frame
-  kNoColourTable,       // the first frame has neither a local nor a global colour table
-  kScreenTooLarge,      // the logical screen exceeds the decoder's limit
-  kPixelOutsideTable,   // a pixel value has no entry in the colour table
-  kCorrupt,             // any other fault giflib reports
+  kNotGif,             // no GIF signature or screen descriptor
+  kTruncated,          // the data ends before the first frame is complete
+  kNoImage,            // the file ends without any frame
+  kNoColourTable,      // the first frame has neither a local nor a global colour table
+  kScreenTooLarge,     // the logical screen exceeds the decoder's limit
+  kPixelOutsideTable,  // a pixel value has no entry in the colour table
+  kCorrupt,            // any other fault giflib reports
 };
 
 class GifDecodeError : public std::runtime_error {

@@ -45,9 +45,11 @@ ParseResult ParseCommandLine(int argc, char** argv, CommandLine* line) {
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    if (argument == "--help" || argument == "-h") return ParseResult::Help;
+    if (argument == "--help" || argument == "-h")
+      return ParseResult::Help;
     if (argument == "--iterations") {
-      if (i + 1 >= argc) return ParseResult::Wrong;
+      if (i + 1 >= argc)
+        return ParseResult::Wrong;
       line->reiterate = true;
       line->iterations = IterationCountFromText(argv[++i]);
     } else if (positional == 0) {
@@ -67,11 +69,11 @@ int Convert(const CommandLine& line) {
   TViewerState state;
   state.ConverterPath = ConverterBesideExecutable();
   if (!OpenImageFile(state, line.input)) {
-    std::fprintf(stderr, "%s is not a QAV, GIF or Windows bitmap file name\n",
-                 line.input.c_str());
+    std::fprintf(stderr, "%s is not a QAV, GIF or Windows bitmap file name\n", line.input.c_str());
     return 1;
   }
-  if (line.reiterate && state.CurrentQAV) Reiterate(state.CurrentQAV.get(), line.iterations);
+  if (line.reiterate && state.CurrentQAV)
+    Reiterate(state.CurrentQAV.get(), line.iterations);
   SaveImageFile(state, line.output);
   return 0;
 }

@@ -50,7 +50,8 @@ struct Options {
 bool ParseNumber(const char* text, long low, long high, long* value) {
   char* end = nullptr;
   const long parsed = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || parsed < low || parsed > high) return false;
+  if (end == text || *end != '\0' || parsed < low || parsed > high)
+    return false;
   *value = parsed;
   return true;
 }
@@ -68,17 +69,23 @@ int ParseOptions(int argc, char** argv, Options* options) {
       options->packed = true;
       continue;
     }
-    struct Numeric { const char* name; long low; long high; long* value; };
+    struct Numeric {
+      const char* name;
+      long low;
+      long high;
+      long* value;
+    };
     long method = options->method, bits = options->bits, code = options->blockSizeCode,
          domain = options->domainMethod, offset = options->offsetMethod;
     const Numeric numerics[] = {
-        {"--method", 0, 2, &method},          {"--bits", 1, 8, &bits},
-        {"--block-size-code", 0, 3, &code},   {"--iterations", 0, 0xFFFFFFFFL, &options->iterations},
-        {"--domain-method", 0, 2, &domain},   {"--offset-method", 0, 2, &offset},
+        {"--method", 0, 2, &method},        {"--bits", 1, 8, &bits},
+        {"--block-size-code", 0, 3, &code}, {"--iterations", 0, 0xFFFFFFFFL, &options->iterations},
+        {"--domain-method", 0, 2, &domain}, {"--offset-method", 0, 2, &offset},
     };
     const Numeric* matched = nullptr;
     for (const Numeric& numeric : numerics) {
-      if (argument == numeric.name) matched = &numeric;
+      if (argument == numeric.name)
+        matched = &numeric;
     }
     if (matched != nullptr) {
       if (i + 1 >= argc || !ParseNumber(argv[i + 1], matched->low, matched->high, matched->value) ||
@@ -116,7 +123,8 @@ std::vector<uint32_t> ColoursTopDown(const TBitmap& bitmap) {
   for (int row = 0; row < bitmap.GetHeight(); ++row) {
     ConvertRowToXrgb32(bitmap, row, colours.data() + static_cast<size_t>(row) * width);
   }
-  for (uint32_t& colour : colours) colour &= 0xFFFFFF;
+  for (uint32_t& colour : colours)
+    colour &= 0xFFFFFF;
   return colours;
 }
 
@@ -132,7 +140,8 @@ void IndexColours(const std::vector<uint32_t>& colours, size_t limit,
                   std::vector<PALETTEENTRY>* palette, std::vector<uint8_t>* indices) {
   std::map<uint32_t, uint8_t> exact;
   for (uint32_t colour : colours) {
-    if (exact.size() > limit) break;
+    if (exact.size() > limit)
+      break;
     exact.emplace(colour, 0);
   }
   palette->assign(limit, PALETTEENTRY{0, 0, 0, 0});
@@ -143,14 +152,16 @@ void IndexColours(const std::vector<uint32_t>& colours, size_t limit,
       index = next;
       (*palette)[next++] = EntryOf(colour);
     }
-    for (size_t i = 0; i < colours.size(); ++i) (*indices)[i] = exact[colours[i]];
+    for (size_t i = 0; i < colours.size(); ++i)
+      (*indices)[i] = exact[colours[i]];
     return;
   }
   if (limit == 2) {
     (*palette)[1] = {255, 255, 255, 0};
     for (size_t i = 0; i < colours.size(); ++i) {
       const uint32_t c = colours[i];
-      const int luminance = (299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000;
+      const int luminance =
+          (299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000;
       (*indices)[i] = luminance >= 128 ? 1 : 0;
     }
     return;
@@ -224,10 +235,11 @@ void ReportFractalFit(const ColourWordImage& picture, const FractalParameters& p
     std::fprintf(stderr, "qavenc: the encoded parameters do not decode\n");
     return;
   }
-  std::printf("qavenc: %dx%d, block side %d, %zu blocks, encoded in %.2f s, "
-              "PSNR %.2f dB after %d passes\n",
-              picture.width, picture.height, BlockSideFromCode(parameters.blockSizeCode),
-              parameters.transforms.size(), seconds, ColourPsnr(picture, decoded), iterations);
+  std::printf(
+      "qavenc: %dx%d, block side %d, %zu blocks, encoded in %.2f s, "
+      "PSNR %.2f dB after %d passes\n",
+      picture.width, picture.height, BlockSideFromCode(parameters.blockSizeCode),
+      parameters.transforms.size(), seconds, ColourPsnr(picture, decoded), iterations);
 }
 
 std::vector<uint8_t> EncodeFractalFile(const TBitmap& bitmap, const Options& options,
@@ -257,7 +269,8 @@ std::vector<uint8_t> EncodeFractalFile(const TBitmap& bitmap, const Options& opt
 int main(int argc, char** argv) {
   Options options;
   const int parsed = ParseOptions(argc, argv, &options);
-  if (parsed != 0) return parsed == 1 ? 0 : 2;
+  if (parsed != 0)
+    return parsed == 1 ? 0 : 2;
   TBitmap bitmap;
   try {
     bitmap.LoadFromBitmapFile(options.input);
@@ -284,7 +297,8 @@ int main(int argc, char** argv) {
       bytes = EncodeFractalFile(bitmap, options, &failed);
       break;
   }
-  if (failed) return 1;
+  if (failed)
+    return 1;
   if (!WriteBytesToFile(options.output, bytes)) {
     std::fprintf(stderr, "qavenc: cannot write %s\n", options.output.c_str());
     return 1;

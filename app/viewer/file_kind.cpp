@@ -16,7 +16,8 @@ int FileKindFromName(const std::string& path) {
   }};
   int kind = fkNone;
   for (const auto& [text, kindOnHit] : kNameTests) {
-    if (path.find(text) != std::string::npos) kind = kindOnHit;
+    if (path.find(text) != std::string::npos)
+      kind = kindOnHit;
   }
   return kind;
 }

@@ -38,7 +38,9 @@ class FileDescriptor {
   int fd_;
 };
 
-std::string ErrnoText() { return std::strerror(errno); }
+std::string ErrnoText() {
+  return std::strerror(errno);
+}
 
 // Opening the hand-over file itself would cut it to zero bytes before it is read, so that
 // case is refused as a file that cannot be created.
@@ -116,8 +118,8 @@ std::string FailureReason(const std::string& converterPath, const ProcessOutcome
     return "the converter ended with status " + std::to_string(outcome.exitStatus);
   }
   if (outcome.terminatingSignal != 0) {
-    return "the converter was ended by signal " + std::to_string(outcome.terminatingSignal) +
-           " (" + strsignal(outcome.terminatingSignal) + ")";
+    return "the converter was ended by signal " + std::to_string(outcome.terminatingSignal) + " (" +
+           strsignal(outcome.terminatingSignal) + ")";
   }
   return "the end of the converter could not be awaited";
 }

@@ -23,7 +23,8 @@ void OpenQAVFile(TViewerState& state, const std::string& path) {
   ReadQAVFile(state.CurrentQAV.get(), path.c_str(), &report);
   state.Picture.AssignBitmap(*state.CurrentQAV->bitmap);
   state.CurrentBitmap = &state.Picture.GetBitmap();
-  if (!report.shown) throw EInvalidQAVFile(path, report.reason);
+  if (!report.shown)
+    throw EInvalidQAVFile(path, report.reason);
 }
 
 void OpenGifFile(TViewerState& state, const std::string& path) {
@@ -44,7 +45,8 @@ void OpenBitmapFile(TViewerState& state, const std::string& path) {
 
 bool OpenImageFile(TViewerState& state, const std::string& path) {
   state.FileKind = FileKindFromName(path);
-  if (state.FileKind == fkNone) return false;
+  if (state.FileKind == fkNone)
+    return false;
   ReleasePreviousImage(state);
   switch (state.FileKind) {
     case fkQAV:

@@ -4,12 +4,12 @@
 #include <string>
 
 struct ProcessOutcome {
-  bool started = false;      // false: the program could not be started (see startError)
-  std::string startError;    // why it could not be started
+  bool started = false;    // false: the program could not be started (see startError)
+  std::string startError;  // why it could not be started
   bool exitedNormally = false;
-  int exitStatus = 0;        // when exitedNormally
-  int terminatingSignal = 0; // when ended by a signal
-  std::string standardError; // everything the program wrote to its stderr
+  int exitStatus = 0;         // when exitedNormally
+  int terminatingSignal = 0;  // when ended by a signal
+  std::string standardError;  // everything the program wrote to its stderr
 
   bool Succeeded() const { return started && exitedNormally && exitStatus == 0; }
 };

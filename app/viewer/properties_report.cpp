@@ -3,7 +3,8 @@
 namespace {
 
 const TBitmap* ShownBitmap(const TViewerState& state) {
-  if (state.CurrentBitmap != nullptr) return state.CurrentBitmap;
+  if (state.CurrentBitmap != nullptr)
+    return state.CurrentBitmap;
   return state.Picture.PeekBitmap();
 }
 

@@ -43,9 +43,10 @@ bool Reiterate(TQAV* image, int count) {
   }
   const FractalStatus status = DecodeFractalDirect(
       static_cast<int>(image->fractalHeader.blockSizeCode), image->domainIndices.get(),
-      image->offsets.get(), image->transforms.get(), image->fractalHeader.blockCount,
-      image->width, image->height, colourWords.data(), count);
-  if (status != FractalStatus::Ok) return false;
+      image->offsets.get(), image->transforms.get(), image->fractalHeader.blockCount, image->width,
+      image->height, colourWords.data(), count);
+  if (status != FractalStatus::Ok)
+    return false;
   WriteColourWordsToBitmap(colourWords.data(), image->width, image->height, rows.data(),
                            *image->bitmap);
   return true;

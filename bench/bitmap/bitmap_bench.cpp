@@ -48,7 +48,8 @@ void BM_PlainRead(benchmark::State& state) {
     std::FILE* stream = std::fopen(file.c_str(), "rb");
     const size_t got = std::fread(bytes.get(), 1, size, stream);
     std::fclose(stream);
-    if (got != size) state.SkipWithError("short read");
+    if (got != size)
+      state.SkipWithError("short read");
     benchmark::DoNotOptimize(bytes.get());
   }
   SetBytes(state);
@@ -67,9 +68,9 @@ void BM_TBitmapLoad(benchmark::State& state) {
 void BM_TBitmapSave(benchmark::State& state) {
   TBitmap bitmap;
   bitmap.LoadFromBitmapFile(LargeBitmapFile());
-  const std::string out =
-      (std::filesystem::temp_directory_path() / "qav_bench_saved.bmp").string();
-  for (auto _ : state) bitmap.SaveToBitmapFile(out);
+  const std::string out = (std::filesystem::temp_directory_path() / "qav_bench_saved.bmp").string();
+  for (auto _ : state)
+    bitmap.SaveToBitmapFile(out);
   std::filesystem::remove(out);
   SetBytes(state);
 }
@@ -78,7 +79,8 @@ void BM_QImageLoad(benchmark::State& state) {
   const QString file = QString::fromStdString(LargeBitmapFile());
   for (auto _ : state) {
     QImage image(file);
-    if (image.isNull()) state.SkipWithError("QImage could not load the file");
+    if (image.isNull())
+      state.SkipWithError("QImage could not load the file");
     benchmark::DoNotOptimize(image.constBits());
   }
   SetBytes(state);

@@ -33,9 +33,12 @@ BenchImage MakeImage(int16_t side, int blockSizeCode) {
   image.domainIndices.resize(geometry.rangeBlocks);
   image.transforms.resize(geometry.rangeBlocks);
   image.offsets.resize(3 * geometry.rangeBlocks);
-  for (uint16_t& index : image.domainIndices) index = uint16_t(random() % geometry.domainBlocks);
-  for (uint8_t& transform : image.transforms) transform = uint8_t(random() % 9);
-  for (int16_t& offset : image.offsets) offset = int16_t(int(random() % 256) - 128);
+  for (uint16_t& index : image.domainIndices)
+    index = uint16_t(random() % geometry.domainBlocks);
+  for (uint8_t& transform : image.transforms)
+    transform = uint8_t(random() % 9);
+  for (int16_t& offset : image.offsets)
+    offset = int16_t(int(random() % 256) - 128);
   image.output.resize(size_t(side) * side);
   return image;
 }
@@ -47,7 +50,9 @@ void ReportPerPixelPass(benchmark::State& state, int16_t side) {
                                                  benchmark::Counter::kInvert);
 }
 
-void UseThreads(bool allCores) { SetParallelThreadCount(allCores ? 0 : 1); }
+void UseThreads(bool allCores) {
+  SetParallelThreadCount(allCores ? 0 : 1);
+}
 
 void DecodeFractalCase(benchmark::State& state, int16_t side, int code, bool allCores) {
   BenchImage image = MakeImage(side, code);
@@ -80,9 +85,9 @@ void MemcpyCase(benchmark::State& state, int16_t side) {
     std::memcpy(target.data(), source.data(), source.size() * sizeof(uint32_t));
     benchmark::DoNotOptimize(target.data());
   }
-  state.counters["ns_per_pixel_pass"] = benchmark::Counter(
-      double(side) * side * 1e-9,
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_pixel_pass"] =
+      benchmark::Counter(double(side) * side * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
 }
 
 const bool kRegistered = [] {
@@ -90,15 +95,21 @@ const bool kRegistered = [] {
     const std::string size = std::to_string(side);
     for (auto [code, blockSide] : {std::pair{0, 4}, {1, 8}, {2, 16}}) {
       for (bool allCores : {false, true}) {
-        const std::string suffix = "/" + size + "/n" + std::to_string(blockSide) + (allCores ? "/tall" : "/t1");
-        benchmark::RegisterBenchmark(("DecodeFractal" + suffix).c_str(), DecodeFractalCase, side, code, allCores)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
-        benchmark::RegisterBenchmark(("ReiterateFractal" + suffix).c_str(), ReiterateFractalCase, side, code, allCores)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
+        const std::string suffix =
+            "/" + size + "/n" + std::to_string(blockSide) + (allCores ? "/tall" : "/t1");
+        benchmark::RegisterBenchmark(("DecodeFractal" + suffix).c_str(), DecodeFractalCase, side,
+                                     code, allCores)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("ReiterateFractal" + suffix).c_str(), ReiterateFractalCase,
+                                     side, code, allCores)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
       }
     }
     benchmark::RegisterBenchmark(("Memcpy/" + size).c_str(), MemcpyCase, side)
-        ->Unit(benchmark::kMillisecond)->UseRealTime();
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
   }
   return true;
 }();

@@ -53,8 +53,8 @@ void BM_PicconvProcess(benchmark::State& state) {
 }
 
 void BM_ImageMagickConvert(benchmark::State& state) {
-  const std::string command = "cd '" + Scratch().string() + "' && " + kConvert +
-                              " large.gif large.bmp";
+  const std::string command =
+      "cd '" + Scratch().string() + "' && " + kConvert + " large.gif large.bmp";
   for (auto _ : state) {
     RunOrFail(state, command);
   }

@@ -25,11 +25,18 @@ void OpenSample(benchmark::State& state, const std::string& name) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(OpenSample, rle_8bit_384x256, std::string("coffee-rle-8bit.qav"))->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenSample, rle_1bit_300x200, std::string("chelsea-rle-1bit.qav"))->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenSample, huffman_384x256, std::string("coffee-huffman.qav"))->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenSample, huffman_packed_384x256, std::string("coffee-huffman-packed.qav"))->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenSample, fractal_4px_16passes_256x256, std::string("astronaut-fractal-4px.qav"))->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenSample, fractal_8px_8passes_256x256, std::string("astronaut-fractal-8px.qav"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, rle_8bit_384x256, std::string("coffee-rle-8bit.qav"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, rle_1bit_300x200, std::string("chelsea-rle-1bit.qav"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, huffman_384x256, std::string("coffee-huffman.qav"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, huffman_packed_384x256, std::string("coffee-huffman-packed.qav"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, fractal_4px_16passes_256x256,
+                  std::string("astronaut-fractal-4px.qav"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OpenSample, fractal_8px_8passes_256x256, std::string("astronaut-fractal-8px.qav"))
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

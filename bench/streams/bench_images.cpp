@@ -14,7 +14,8 @@ std::vector<uint8_t> MakeImage(double noiseAmplitude) {
       const double u = double(x) / kBenchImageSide, v = double(y) / kBenchImageSide;
       double level = 110 + 60 * std::sin(3.1 * u + 1.3 * v) + 40 * std::cos(5.7 * v - 2.2 * u) +
                      30 * std::exp(-30 * ((u - 0.6) * (u - 0.6) + (v - 0.4) * (v - 0.4)));
-      if (noiseAmplitude > 0) level += noise(random);
+      if (noiseAmplitude > 0)
+        level += noise(random);
       image[y * kBenchImageSide + x] = uint8_t(std::lround(std::fmin(255, std::fmax(0, level))));
     }
   }

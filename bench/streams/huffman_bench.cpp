@@ -25,17 +25,23 @@ Bytes DeflateHuffmanOnly(const Bytes& data) {
   stream.avail_in = uInt(data.size());
   stream.next_out = out.data();
   stream.avail_out = uInt(out.size());
-  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) throw std::runtime_error("deflate");
+  if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
+    throw std::runtime_error("deflate");
   out.resize(stream.total_out);
   deflateEnd(&stream);
   return out;
 }
 
-const Bytes& ImageOf(int which) { return which == 0 ? SmoothImage() : NoisyImage(); }
-const char* NameOf(int which) { return which == 0 ? "smooth" : "noisy"; }
+const Bytes& ImageOf(int which) {
+  return which == 0 ? SmoothImage() : NoisyImage();
+}
+const char* NameOf(int which) {
+  return which == 0 ? "smooth" : "noisy";
+}
 
 void Finish(benchmark::State& state, const Bytes& out, const Bytes& data, size_t storedBytes) {
-  if (out != data) state.SkipWithError("decode differs from the data");
+  if (out != data)
+    state.SkipWithError("decode differs from the data");
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(data.size()));
   state.counters["ratio"] = double(storedBytes) / double(data.size());
   state.SetLabel(NameOf(int(state.range(0))));
@@ -49,20 +55,24 @@ void BM_Huffman(benchmark::State& state) {
   Bytes out(data.size());
   for (auto _ : state) {
     const HuffmanStatus status =
-        kTreeWalk ? decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(),
-                                             out.data(), out.size(), encoded.tableBlock.data(),
-                                             encoded.tableBlock.size())
-                  : decoder.Decode(encoded.bitStream.data(), encoded.bitStream.size(),
-                                   out.data(), out.size(), encoded.tableBlock.data(),
-                                   encoded.tableBlock.size());
+        kTreeWalk
+            ? decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(),
+                                       out.data(), out.size(), encoded.tableBlock.data(),
+                                       encoded.tableBlock.size())
+            : decoder.Decode(encoded.bitStream.data(), encoded.bitStream.size(), out.data(),
+                             out.size(), encoded.tableBlock.data(), encoded.tableBlock.size());
     benchmark::DoNotOptimize(status);
     benchmark::ClobberMemory();
   }
   Finish(state, out, data, encoded.bitStream.size() + encoded.tableBlock.size());
 }
 
-void BM_HuffmanTree(benchmark::State& state) { BM_Huffman<true>(state); }
-void BM_HuffmanFast(benchmark::State& state) { BM_Huffman<false>(state); }
+void BM_HuffmanTree(benchmark::State& state) {
+  BM_Huffman<true>(state);
+}
+void BM_HuffmanFast(benchmark::State& state) {
+  BM_Huffman<false>(state);
+}
 
 void BM_HuffmanOnlyZlibInflate(benchmark::State& state) {
   const Bytes& data = ImageOf(int(state.range(0)));

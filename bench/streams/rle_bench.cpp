@@ -18,7 +18,8 @@ using Bytes = std::vector<uint8_t>;
 const Bytes& PosterisedImage() {
   static const Bytes image = [] {
     Bytes data = SmoothImage();
-    for (uint8_t& byte : data) byte &= 0xF0;
+    for (uint8_t& byte : data)
+      byte &= 0xF0;
     return data;
   }();
   return image;
@@ -32,7 +33,8 @@ void BM_RleExpand(benchmark::State& state) {
     benchmark::DoNotOptimize(RleExpand(stored.data(), out.data(), int(stored.size())));
     benchmark::ClobberMemory();
   }
-  if (out != data) state.SkipWithError("expansion differs from the data");
+  if (out != data)
+    state.SkipWithError("expansion differs from the data");
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(data.size()));
   state.counters["ratio"] = double(stored.size()) / double(data.size());
 }

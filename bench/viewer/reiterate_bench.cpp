@@ -17,11 +17,13 @@ namespace {
 std::unique_ptr<TQAV> LargestFractalSample() {
   std::unique_ptr<TQAV> largest;
   for (const auto& entry : std::filesystem::directory_iterator(SAMPLES_DIR)) {
-    if (entry.path().extension() != ".qav") continue;
+    if (entry.path().extension() != ".qav")
+      continue;
     auto record = std::make_unique<TQAV>();
     QAVReadReport report;
     ReadQAVFile(record.get(), entry.path().c_str(), &report);
-    if (!report.shown || record->method != 2) continue;
+    if (!report.shown || record->method != 2)
+      continue;
     if (!largest || record->width * record->height > largest->width * largest->height) {
       largest = std::move(record);
     }
@@ -47,7 +49,8 @@ std::unique_ptr<TQAV> RandomFractalRecord(int side, int blockSizeCode) {
   for (size_t k = 0; k < blocks; ++k) {
     record->domainIndices[k] = static_cast<uint16_t>(random() % geometry.domainBlocks);
     record->transforms[k] = static_cast<uint8_t>(random() % 9);
-    for (int c = 0; c < 3; ++c) record->offsets[3 * k + c] = static_cast<int16_t>(random() % 120) - 30;
+    for (int c = 0; c < 3; ++c)
+      record->offsets[3 * k + c] = static_cast<int16_t>(random() % 120) - 30;
   }
   record->bitmap->SetPixelFormat(pf24bit);
   record->bitmap->SetHeight(side);
@@ -58,7 +61,8 @@ std::unique_ptr<TQAV> RandomFractalRecord(int side, int blockSizeCode) {
 void RunReiterate(benchmark::State& state, TQAV* record) {
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    if (!Reiterate(record, count)) state.SkipWithError("the re-decode failed");
+    if (!Reiterate(record, count))
+      state.SkipWithError("the re-decode failed");
   }
   state.SetLabel(std::to_string(record->width) + "x" + std::to_string(record->height));
 }
@@ -80,7 +84,12 @@ void BM_Reiterate2048(benchmark::State& state) {
 }  // namespace
 
 // Wall time: what the user waits for, all cores working.
-BENCHMARK(BM_ReiterateLargestSample)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReiterateLargestSample)
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(32)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Reiterate2048)->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -17,19 +17,48 @@ constexpr int kTransformCount = 9;
 void TransformSource(int code, int n, int r, int c, int* sourceRow, int* sourceColumn) {
   const int h = n / 2;
   switch (code) {
-    case 1: *sourceRow = n - 1 - r; *sourceColumn = n - 1 - c; return;
-    case 2: *sourceRow = c; *sourceColumn = r; return;
-    case 3: *sourceRow = n - 1 - r; *sourceColumn = c; return;
-    case 4: *sourceRow = r; *sourceColumn = n - 1 - c; return;
-    case 5: *sourceRow = n - 1 - c; *sourceColumn = r; return;
-    case 6: *sourceRow = c; *sourceColumn = n - 1 - r; return;
-    case 7: *sourceRow = (r + h) % n; *sourceColumn = c; return;
-    case 8: *sourceRow = r; *sourceColumn = (c + h) % n; return;
-    default: *sourceRow = r; *sourceColumn = c; return;
+    case 1:
+      *sourceRow = n - 1 - r;
+      *sourceColumn = n - 1 - c;
+      return;
+    case 2:
+      *sourceRow = c;
+      *sourceColumn = r;
+      return;
+    case 3:
+      *sourceRow = n - 1 - r;
+      *sourceColumn = c;
+      return;
+    case 4:
+      *sourceRow = r;
+      *sourceColumn = n - 1 - c;
+      return;
+    case 5:
+      *sourceRow = n - 1 - c;
+      *sourceColumn = r;
+      return;
+    case 6:
+      *sourceRow = c;
+      *sourceColumn = n - 1 - r;
+      return;
+    case 7:
+      *sourceRow = (r + h) % n;
+      *sourceColumn = c;
+      return;
+    case 8:
+      *sourceRow = r;
+      *sourceColumn = (c + h) % n;
+      return;
+    default:
+      *sourceRow = r;
+      *sourceColumn = c;
+      return;
   }
 }
 
-int Channel(uint32_t word, int channel) { return static_cast<int>((word >> (8 * channel)) & 0xFF); }
+int Channel(uint32_t word, int channel) {
+  return static_cast<int>((word >> (8 * channel)) & 0xFF);
+}
 
 // The picture padded to whole blocks by repeating its last column and row, as planes of
 // channel values.
@@ -37,7 +66,9 @@ struct PaddedPlanes {
   int width = 0;
   int height = 0;
   std::vector<int16_t> values;  // channel-major: values[(ch * height + y) * width + x]
-  int At(int channel, int y, int x) const { return values[(static_cast<size_t>(channel) * height + y) * width + x]; }
+  int At(int channel, int y, int x) const {
+    return values[(static_cast<size_t>(channel) * height + y) * width + x];
+  }
 };
 
 PaddedPlanes PadPicture(const ColourWordImage& image, int paddedWidth, int paddedHeight) {
@@ -49,7 +80,8 @@ PaddedPlanes PadPicture(const ColourWordImage& image, int paddedWidth, int padde
       for (int x = 0; x < paddedWidth; ++x) {
         const int sourceX = std::min(x, image.width - 1);
         planes.values[(static_cast<size_t>(channel) * paddedHeight + y) * paddedWidth + x] =
-            static_cast<int16_t>(Channel(image.words[static_cast<size_t>(sourceY) * image.width + sourceX], channel));
+            static_cast<int16_t>(Channel(
+                image.words[static_cast<size_t>(sourceY) * image.width + sourceX], channel));
       }
     }
   }
@@ -133,7 +165,8 @@ DomainPool BuildDomainPool(const PaddedPlanes& domainImage, int n) {
     for (int t = 0; t < kTransformCount; ++t) {
       pool.transformed.push_back(CutBlock(domainImage, n, n * (j / across), n * (j % across), t));
     }
-    pool.contrast[j] = std::sqrt(pool.transformed[static_cast<size_t>(j) * kTransformCount].centredEnergy);
+    pool.contrast[j] =
+        std::sqrt(pool.transformed[static_cast<size_t>(j) * kTransformCount].centredEnergy);
     pool.byContrast.push_back(static_cast<uint32_t>(j));
   }
   std::sort(pool.byContrast.begin(), pool.byContrast.end(),
@@ -159,7 +192,8 @@ BlockChoice Evaluate(const BlockSamples& range, const BlockSamples& domain, int 
   }
   double meanTerms = 0;
   for (int channel = 0; channel < kChannels; ++channel) {
-    const double difference = static_cast<double>(range.sums[channel] - domain.sums[channel]) / pixels;
+    const double difference =
+        static_cast<double>(range.sums[channel] - domain.sums[channel]) / pixels;
     const double stored = std::clamp(std::round(difference), -128.0, 127.0);
     choice.offsets[channel] = static_cast<int8_t>(stored);
     // The cross term taken about the means, and the cost of an offset off the best one.
@@ -183,10 +217,11 @@ BlockChoice SearchBlock(const BlockSamples& range, const DomainPool& pool, int c
   BlockChoice best;
   for (int tried = 0; tried < candidates; ++tried) {
     const bool belowOpen = below != order.begin() &&
-        std::pow(rangeContrast - pool.contrast[*(below - 1)], 2) < best.error;
-    const bool aboveOpen = above != order.end() &&
-        std::pow(pool.contrast[*above] - rangeContrast, 2) < best.error;
-    if (!belowOpen && !aboveOpen) break;
+                           std::pow(rangeContrast - pool.contrast[*(below - 1)], 2) < best.error;
+    const bool aboveOpen =
+        above != order.end() && std::pow(pool.contrast[*above] - rangeContrast, 2) < best.error;
+    if (!belowOpen && !aboveOpen)
+      break;
     uint32_t domain = 0;
     if (aboveOpen && (!belowOpen || pool.contrast[*above] - rangeContrast <=
                                         rangeContrast - pool.contrast[*(below - 1)])) {
@@ -195,8 +230,8 @@ BlockChoice SearchBlock(const BlockSamples& range, const DomainPool& pool, int c
       domain = *--below;
     }
     for (int t = 0; t < kTransformCount; ++t) {
-      BlockChoice choice =
-          Evaluate(range, pool.transformed[static_cast<size_t>(domain) * kTransformCount + t], pixels);
+      BlockChoice choice = Evaluate(
+          range, pool.transformed[static_cast<size_t>(domain) * kTransformCount + t], pixels);
       if (choice.error < best.error) {
         choice.domain = static_cast<uint16_t>(domain);
         choice.transform = static_cast<uint8_t>(t);
@@ -232,8 +267,8 @@ bool EncodeFractal(const ColourWordImage& image, const FractalEncodeOptions& opt
   const size_t blocks = geometry.rangeBlocks;
 
   std::vector<BlockChoice> choices(blocks);
-  int threadCount = options.threads > 0 ? options.threads
-                                        : static_cast<int>(std::thread::hardware_concurrency());
+  int threadCount =
+      options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
   threadCount = std::max(1, threadCount);
   auto work = [&](int first) {
     for (size_t k = static_cast<size_t>(first); k < blocks; k += static_cast<size_t>(threadCount)) {
@@ -244,9 +279,11 @@ bool EncodeFractal(const ColourWordImage& image, const FractalEncodeOptions& opt
     }
   };
   std::vector<std::thread> workers;
-  for (int t = 1; t < threadCount; ++t) workers.emplace_back(work, t);
+  for (int t = 1; t < threadCount; ++t)
+    workers.emplace_back(work, t);
   work(0);
-  for (auto& worker : workers) worker.join();
+  for (auto& worker : workers)
+    worker.join();
 
   parameters->blockSizeCode = options.blockSizeCode;
   parameters->domainIndices.resize(blocks);
@@ -289,7 +326,8 @@ double ColourPsnr(const ColourWordImage& a, const ColourWordImage& b) {
       squares += static_cast<double>(difference) * difference;
     }
   }
-  if (squares == 0 || count == 0) return 99.0;
+  if (squares == 0 || count == 0)
+    return 99.0;
   const double meanSquare = squares / (static_cast<double>(count) * kChannels);
   return 10.0 * std::log10(255.0 * 255.0 / meanSquare);
 }

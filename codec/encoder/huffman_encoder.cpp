@@ -16,13 +16,15 @@ struct Code {
 
 std::array<uint16_t, kHuffmanSymbolCount> StoredCounts(const uint8_t* data, size_t size) {
   std::array<uint64_t, kHuffmanSymbolCount> occurrences{};
-  for (size_t i = 0; i < size; ++i) ++occurrences[data[i]];
+  for (size_t i = 0; i < size; ++i)
+    ++occurrences[data[i]];
   const uint64_t largest = *std::max_element(occurrences.begin(), occurrences.end());
   std::array<uint16_t, kHuffmanSymbolCount> counts{};
   for (size_t value = 0; value < kHuffmanSymbolCount; ++value) {
     uint64_t count = occurrences[value];
     // count * 65535 fits 64 bits for any input below 2^48 bytes.
-    if (largest > UINT16_MAX && count != 0) count = std::max<uint64_t>(1, count * UINT16_MAX / largest);
+    if (largest > UINT16_MAX && count != 0)
+      count = std::max<uint64_t>(1, count * UINT16_MAX / largest);
     counts[value] = uint16_t(count);
   }
   return counts;
@@ -43,7 +45,8 @@ std::vector<uint8_t> CountTableBytes(const std::array<uint16_t, kHuffmanSymbolCo
 std::array<Code, kHuffmanSymbolCount> CodesOf(const HuffmanNode& root) {
   std::array<Code, kHuffmanSymbolCount> codes{};
   VisitHuffmanCodes(root, 64, [&](const HuffmanNode& node, uint64_t bits, unsigned depth) {
-    if (!IsHuffmanLeaf(node)) throw std::logic_error("Huffman tree deeper than 64 levels");
+    if (!IsHuffmanLeaf(node))
+      throw std::logic_error("Huffman tree deeper than 64 levels");
     codes[size_t(node.symbol)] = {bits, depth};
   });
   return codes;
@@ -54,8 +57,10 @@ class BitWriter {
   explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
   void Write(const Code& code) {
     for (unsigned i = 0; i < code.length; ++i) {
-      if (bitCount_ % 8 == 0) out_.push_back(0);
-      if ((code.bits >> i) & 1) out_.back() |= uint8_t(1u << (bitCount_ % 8));
+      if (bitCount_ % 8 == 0)
+        out_.push_back(0);
+      if ((code.bits >> i) & 1)
+        out_.back() |= uint8_t(1u << (bitCount_ % 8));
       ++bitCount_;
     }
   }
@@ -74,9 +79,11 @@ HuffmanEncoded HuffmanEncode(const uint8_t* data, size_t size) {
   encoded.tableBlock = RleEncode(tableBytes.data(), tableBytes.size());
   std::array<HuffmanNode, kHuffmanNodePoolSize> pool;
   const HuffmanNode* root = BuildHuffmanTree(counts, pool);
-  if (root == nullptr || IsHuffmanLeaf(*root)) return encoded;  // no bits to write
+  if (root == nullptr || IsHuffmanLeaf(*root))
+    return encoded;  // no bits to write
   const std::array<Code, kHuffmanSymbolCount> codes = CodesOf(*root);
   BitWriter writer(encoded.bitStream);
-  for (size_t i = 0; i < size; ++i) writer.Write(codes[data[i]]);
+  for (size_t i = 0; i < size; ++i)
+    writer.Write(codes[data[i]]);
   return encoded;
 }

@@ -9,15 +9,20 @@ namespace {
 
 constexpr uint8_t kWrittenVersion = 0x31;
 
-void PutByte(std::vector<uint8_t>& out, uint8_t value) { out.push_back(value); }
+void PutByte(std::vector<uint8_t>& out, uint8_t value) {
+  out.push_back(value);
+}
 void PutLe16(std::vector<uint8_t>& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value));
   out.push_back(static_cast<uint8_t>(value >> 8));
 }
 void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<uint8_t>(value >> shift));
 }
-void PutPadding(std::vector<uint8_t>& out, size_t count) { out.insert(out.end(), count, 0); }
+void PutPadding(std::vector<uint8_t>& out, size_t count) {
+  out.insert(out.end(), count, 0);
+}
 void PutBytes(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
@@ -75,7 +80,8 @@ std::vector<uint8_t> WriteRunLengthQav(const QavPaletteImage& image) {
 std::vector<uint8_t> WriteHuffmanQav(const QavPaletteImage& image, bool packBitStream) {
   const HuffmanPieces coded = HuffmanCode(image.rows);
   std::vector<uint8_t> packed;
-  if (packBitStream && coded.bits.size() <= image.rows.size()) packed = RunLengthCode(coded.bits);
+  if (packBitStream && coded.bits.size() <= image.rows.size())
+    packed = RunLengthCode(coded.bits);
   // A packed stream of zero bytes would read as "unpacked"; an empty bit stream needs no packing.
   const bool storePacked = !packed.empty();
   std::vector<uint8_t> out;
@@ -101,7 +107,8 @@ struct StoredStream {
 };
 
 StoredStream StoreStream(const std::vector<uint8_t>& content, uint8_t method) {
-  if (method == 1) return {RunLengthCode(content), 0};
+  if (method == 1)
+    return {RunLengthCode(content), 0};
   if (method == 2) {
     HuffmanPieces coded = HuffmanCode(content);
     StoredStream stream{std::move(coded.table), 0};
@@ -124,7 +131,8 @@ std::vector<uint8_t> WriteFractalQav(int width, int height, const FractalParamet
                                      const FractalStorage& storage) {
   const size_t blocks = parameters.transforms.size();
   std::vector<uint8_t> domainBytes;
-  for (uint16_t index : parameters.domainIndices) PutLe16(domainBytes, index);
+  for (uint16_t index : parameters.domainIndices)
+    PutLe16(domainBytes, index);
   const std::vector<uint8_t> offsetBytes(parameters.offsetTriples.begin(),
                                          parameters.offsetTriples.end());
   const StoredStream domain = StoreStream(domainBytes, storage.domainMethod);
@@ -152,7 +160,8 @@ std::vector<uint8_t> WriteFractalQav(int width, int height, const FractalParamet
 
 bool WriteBytesToFile(const std::string& fileName, const std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(fileName.c_str(), "wb");
-  if (file == nullptr) return false;
+  if (file == nullptr)
+    return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
 }

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FractalGeometry geometry;
   const bool sized = ComputeFractalGeometry(code, width, height, &geometry) == FractalStatus::Ok;
-  const size_t blocks = sized ? geometry.rangeBlocks - (input.ConsumeIntegralInRange(0, 40) == 0) : 4;
+  const size_t blocks =
+      sized ? geometry.rangeBlocks - (input.ConsumeIntegralInRange(0, 40) == 0) : 4;
   std::vector<uint16_t> domainIndices(blocks);
   std::vector<uint8_t> transforms(blocks);
   std::vector<int16_t> offsets(3 * blocks);
@@ -26,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint16_t index = input.ConsumeIntegral<uint16_t>();
     domainIndices[block] = wrapIndices && sized ? uint16_t(index % geometry.domainBlocks) : index;
     transforms[block] = input.ConsumeIntegralInRange<uint8_t>(0, 10);
-    for (int byte = 0; byte < 3; ++byte) offsets[3 * block + byte] = input.ConsumeIntegral<int16_t>();
+    for (int byte = 0; byte < 3; ++byte)
+      offsets[3 * block + byte] = input.ConsumeIntegral<int16_t>();
   }
 
   const size_t pixels = width > 0 && height > 0 ? size_t(width) * size_t(height) : 1;
@@ -34,17 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint32_t> directOutput(pixels, 0xA5A5A5A5u);
   FractalDecodeOptions options;
   options.kernels = level;
-  const FractalStatus tableStatus =
-      DecodeFractalTableDrivenWith(options, code, domainIndices.data(), offsets.data(), transforms.data(),
-                                   blocks, width, height, tableOutput.data(), iterations);
+  const FractalStatus tableStatus = DecodeFractalTableDrivenWith(
+      options, code, domainIndices.data(), offsets.data(), transforms.data(), blocks, width, height,
+      tableOutput.data(), iterations);
   options.kernels = FractalKernelLevel::Portable;
-  const FractalStatus directStatus =
-      DecodeFractalDirectWith(options, code, domainIndices.data(), offsets.data(), transforms.data(),
-                              blocks, width, height, directOutput.data(), iterations);
-  if (tableStatus != directStatus || tableOutput != directOutput) std::abort();
+  const FractalStatus directStatus = DecodeFractalDirectWith(
+      options, code, domainIndices.data(), offsets.data(), transforms.data(), blocks, width, height,
+      directOutput.data(), iterations);
+  if (tableStatus != directStatus || tableOutput != directOutput)
+    std::abort();
   if (tableStatus != FractalStatus::Ok) {
     for (uint32_t word : tableOutput) {
-      if (word != 0xA5A5A5A5u) std::abort();
+      if (word != 0xA5A5A5A5u)
+        std::abort();
     }
   }
   return 0;

@@ -25,17 +25,21 @@ const std::string& InputPath() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::FILE* file = std::fopen(InputPath().c_str(), "wb");
-  if (file == nullptr) return 0;
+  if (file == nullptr)
+    return 0;
   const bool written = std::fwrite(data, 1, size, file) == size;
   std::fclose(file);
-  if (!written) return 0;
+  if (!written)
+    return 0;
   TQAV image;
   QAVReadReport report;
   const int result = ReadQAVFile(&image, InputPath().c_str(), &report);
   // What the viewer relies on: a shown picture is accepted and not empty, a refused one empty
   // with its arrays released and a reason given.
-  if (report.shown && (result != 0 || image.bitmap->Empty() || !report.reason.empty())) std::abort();
-  if (!report.shown && (!image.bitmap->Empty() || image.offsets != nullptr || report.reason.empty())) {
+  if (report.shown && (result != 0 || image.bitmap->Empty() || !report.reason.empty()))
+    std::abort();
+  if (!report.shown &&
+      (!image.bitmap->Empty() || image.offsets != nullptr || report.reason.empty())) {
     std::abort();
   }
   return 0;

@@ -9,10 +9,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Layout: symbol count (2 bytes), table block length (2 bytes), table block, bit stream.
-  if (size < 4) return 0;
+  if (size < 4)
+    return 0;
   const size_t symbolCount = data[0] | (data[1] << 8);
   const size_t tableLength = data[2] | (data[3] << 8);
-  if (tableLength > size - 4) return 0;
+  if (tableLength > size - 4)
+    return 0;
   // Each piece in a buffer of its exact size, so that ASan sees any read past it.
   const std::vector<uint8_t> table(data + 4, data + 4 + tableLength);
   const std::vector<uint8_t> bits(data + 4 + tableLength, data + size);
@@ -23,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                   symbolCount, table.data(), table.size());
   const HuffmanStatus walkStatus = decoder.DecodeByTreeWalk(
       bits.data(), bits.size(), walked.data(), symbolCount, table.data(), table.size());
-  if (fastStatus != walkStatus) abort();
-  if (fastStatus == HuffmanStatus::Ok && fast != walked) abort();
+  if (fastStatus != walkStatus)
+    abort();
+  if (fastStatus == HuffmanStatus::Ok && fast != walked)
+    abort();
   return 0;
 }

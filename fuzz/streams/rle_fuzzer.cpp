@@ -8,7 +8,8 @@
 #include "rle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
+  if (size < 2)
+    return 0;
   const size_t capacity = size_t(data[0]) * 64 + data[1];
   const std::vector<uint8_t> stored(data + 2, data + size);  // exactly sized for ASan
   std::vector<uint8_t> out(capacity), fixed(capacity);
@@ -17,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const RleOutcome expanded = RleExpandBounded(stored.data(), stored.size(), out.data(), capacity);
   const RleOutcome toSize =
       RleExpandToSizeBounded(stored.data(), stored.size(), fixed.data(), capacity);
-  if (expanded.produced > capacity || expanded.consumed > stored.size()) abort();
+  if (expanded.produced > capacity || expanded.consumed > stored.size())
+    abort();
   // Where the expansion fits, counting and expanding see the same runs.
   if (counted.produced <= capacity &&
       (counted.status != expanded.status || counted.produced != expanded.produced))
@@ -25,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (expanded.status == RleStatus::Ok && expanded.produced == capacity &&
       (toSize.status != RleStatus::Ok || out != fixed))
     abort();
-  if (toSize.status == RleStatus::Ok && toSize.produced != capacity) abort();
+  if (toSize.status == RleStatus::Ok && toSize.produced != capacity)
+    abort();
   return 0;
 }

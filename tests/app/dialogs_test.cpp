@@ -19,7 +19,8 @@ namespace {
 
 QByteArray PictureRows(const TForm1& form) {
   const TBitmap* shown = form.Picture.PeekBitmap();
-  if (shown == nullptr || shown->Empty()) return {};
+  if (shown == nullptr || shown->Empty())
+    return {};
   return QByteArray(reinterpret_cast<const char*>(shown->Bits()),
                     static_cast<qsizetype>(shown->BytesPerRow()) * shown->GetHeight());
 }
@@ -53,8 +54,8 @@ class DialogsTest : public TFormTestBase {
                             << lines(bitmapStorage, 640, 480, "24 bit, RGB TrueColor");
     QTest::newRow("gif") << "photo.gif" << TinyGifFile(Qt::blue)
                          << lines(bitmapStorage, 1, 1, "8 bit, palette, 256 color");
-    QTest::newRow("qav run-length") << "a.qav" << TinyQAVFile()
-                                    << lines(qavStorage, 2, 1, "8 bit, palette, 256 color");
+    QTest::newRow("qav run-length")
+        << "a.qav" << TinyQAVFile() << lines(qavStorage, 2, 1, "8 bit, palette, 256 color");
     QTest::newRow("qav huffman") << "b.qav" << TinyHuffmanQAVFile()
                                  << lines(qavStorage, 2, 2, "8 bit, palette, 256 color");
     QTest::newRow("qav fractal") << "c.qav" << FractalQAVFile(0)
@@ -75,15 +76,16 @@ class DialogsTest : public TFormTestBase {
     // Twice in a row: a fresh window each time, six lines each time.
     for (int use = 0; use < 2; ++use) {
       QString shown;
-      const bool appeared = WithModalDialog([&] { form->Properties1Click(); },
-                                            [&](QWidget* dialog) {
-                                              auto* window = qobject_cast<TPropertiWindow*>(dialog);
-                                              QVERIFY(window != nullptr);
-                                              QCOMPARE(window->windowTitle(), QStringLiteral("Properties"));
-                                              QVERIFY(window->Memo1->isReadOnly());
-                                              shown = window->Memo1->toPlainText();
-                                              QTest::keyClick(window, Qt::Key_Escape);
-                                            });
+      const bool appeared =
+          WithModalDialog([&] { form->Properties1Click(); },
+                          [&](QWidget* dialog) {
+                            auto* window = qobject_cast<TPropertiWindow*>(dialog);
+                            QVERIFY(window != nullptr);
+                            QCOMPARE(window->windowTitle(), QStringLiteral("Properties"));
+                            QVERIFY(window->Memo1->isReadOnly());
+                            shown = window->Memo1->toPlainText();
+                            QTest::keyClick(window, Qt::Key_Escape);
+                          });
       QVERIFY(appeared);
       QCOMPARE(shown.split('\n'), lines);
     }
@@ -147,14 +149,16 @@ class DialogsTest : public TFormTestBase {
     QVERIFY(Reiterated(count));
     const QByteArray expected = PictureRows(*form);
     QVERIFY(Reiterated(3));
-    QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); }, [&](QWidget* dialog) {
-      auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
-      spin->setFocus();
-      spin->selectAll();
-      QTest::keyClicks(spin, typed);
-      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")),
-                        Qt::LeftButton);
-    }));
+    QVERIFY(WithModalDialog(
+        [&] { form->Reiterate1Click(); },
+        [&](QWidget* dialog) {
+          auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
+          spin->setFocus();
+          spin->selectAll();
+          QTest::keyClicks(spin, typed);
+          QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")),
+                            Qt::LeftButton);
+        }));
     QCOMPARE(PictureRows(*form), expected);
   }
 
@@ -173,10 +177,12 @@ class DialogsTest : public TFormTestBase {
     WriteBytes(File("f.qav"), FractalQAVFile(2));
     driver->Open(File("f.qav"));
     const QByteArray loaded = PictureRows(*form);
-    QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); }, [](QWidget* dialog) {
-      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button2")),
-                        Qt::LeftButton);
-    }));
+    QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); },
+                            [](QWidget* dialog) {
+                              QTest::mouseClick(
+                                  dialog->findChild<QPushButton*>(QStringLiteral("Button2")),
+                                  Qt::LeftButton);
+                            }));
     QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); },
                             [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); }));
     QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); },
@@ -203,29 +209,35 @@ class DialogsTest : public TFormTestBase {
   void dialogLooksAsDesigned() {
     WriteBytes(File("f.qav"), FractalQAVFile(8));
     driver->Open(File("f.qav"));
-    QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); }, [](QWidget* dialog) {
-      QCOMPARE(dialog->windowTitle(), QStringLiteral("Reiterate..."));
-      auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
-      auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
-      QCOMPARE(ok->text(), QStringLiteral("OK"));
-      QVERIFY(ok->isDefault());
-      QCOMPARE(spin->value(), 8);
-      QCOMPARE(spin->minimum(), 1);
-      QCOMPARE(spin->maximum(), 32);
-      QCOMPARE(ok->nextInFocusChain(), dialog->findChild<QPushButton*>(QStringLiteral("Button2")));
-      dialog->close();
-    }));
+    QVERIFY(WithModalDialog([&] { form->Reiterate1Click(); },
+                            [](QWidget* dialog) {
+                              QCOMPARE(dialog->windowTitle(), QStringLiteral("Reiterate..."));
+                              auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
+                              auto* spin =
+                                  dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
+                              QCOMPARE(ok->text(), QStringLiteral("OK"));
+                              QVERIFY(ok->isDefault());
+                              QCOMPARE(spin->value(), 8);
+                              QCOMPARE(spin->minimum(), 1);
+                              QCOMPARE(spin->maximum(), 32);
+                              QCOMPARE(ok->nextInFocusChain(),
+                                       dialog->findChild<QPushButton*>(QStringLiteral("Button2")));
+                              dialog->close();
+                            }));
   }
 
  private:
   // Runs Effects > Reiterate and clicks OK, with the count typed (nothing: the offered one).
   bool Reiterated(std::optional<int> count) {
-    return WithModalDialog([&] { form->Reiterate1Click(); }, [&](QWidget* dialog) {
-      auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
-      if (count) spin->setValue(*count);
-      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")),
-                        Qt::LeftButton);
-    });
+    return WithModalDialog(
+        [&] { form->Reiterate1Click(); },
+        [&](QWidget* dialog) {
+          auto* spin = dialog->findChild<TCSpinEdit*>(QStringLiteral("CSpinEdit1"));
+          if (count)
+            spin->setValue(*count);
+          QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")),
+                            Qt::LeftButton);
+        });
   }
 };
 

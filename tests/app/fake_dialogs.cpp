@@ -4,10 +4,12 @@
 
 namespace {
 std::optional<QString> NextAnswer(std::deque<QString>& answers) {
-  if (answers.empty()) return std::nullopt;
+  if (answers.empty())
+    return std::nullopt;
   const QString answer = answers.front();
   answers.pop_front();
-  if (answer.isNull()) return std::nullopt;
+  if (answer.isNull())
+    return std::nullopt;
   return answer;
 }
 }  // namespace

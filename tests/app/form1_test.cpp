@@ -235,16 +235,17 @@ class Form1Test : public TFormTestBase {
   // Every good file of the public bitmap suite is painted exactly as its reference rendering.
   void paintsEveryGoodSuiteFileLikeItsReference() {
     const QDir suite(QStringLiteral(BMPSUITE_DIR));
-    if (!suite.exists()) QSKIP("bitmap suite not found");
+    if (!suite.exists())
+      QSKIP("bitmap suite not found");
     const struct {
       const char* bitmap;
       const char* reference;
-    } files[] = {{"g/pal1.bmp", "pal1.png"},         {"g/pal4.bmp", "pal4.png"},
-                 {"g/pal8.bmp", "pal8.png"},         {"g/pal8os2.bmp", "pal8.png"},
-                 {"g/rgb16.bmp", "rgb16.png"},       {"g/rgb16-565.bmp", "rgb16-565.png"},
-                 {"g/rgb24.bmp", "rgb24.png"},       {"g/rgb32.bmp", "rgb24.png"},
-                 {"g/rgb32bf.bmp", "rgb24.png"},     {"g/pal8topdown.bmp", "pal8.png"},
-                 {"g/pal4rle.bmp", "pal4.png"},      {"g/pal8rle.bmp", "pal8.png"}};
+    } files[] = {{"g/pal1.bmp", "pal1.png"},     {"g/pal4.bmp", "pal4.png"},
+                 {"g/pal8.bmp", "pal8.png"},     {"g/pal8os2.bmp", "pal8.png"},
+                 {"g/rgb16.bmp", "rgb16.png"},   {"g/rgb16-565.bmp", "rgb16-565.png"},
+                 {"g/rgb24.bmp", "rgb24.png"},   {"g/rgb32.bmp", "rgb24.png"},
+                 {"g/rgb32bf.bmp", "rgb24.png"}, {"g/pal8topdown.bmp", "pal8.png"},
+                 {"g/pal4rle.bmp", "pal4.png"},  {"g/pal8rle.bmp", "pal8.png"}};
     for (const auto& file : files) {
       driver->Open(suite.filePath(QString::fromLatin1(file.bitmap)));
       QVERIFY2(driver->errors->empty(), file.bitmap);
@@ -258,7 +259,9 @@ class Form1Test : public TFormTestBase {
         for (int x = 0; x < reference.width(); ++x) {
           if (painted.pixel(x, y) != reference.pixel(x, y)) {
             QFAIL(qPrintable(QStringLiteral("%1: pixel (%2, %3) is %4, expected %5")
-                                 .arg(QString::fromLatin1(file.bitmap)).arg(x).arg(y)
+                                 .arg(QString::fromLatin1(file.bitmap))
+                                 .arg(x)
+                                 .arg(y)
                                  .arg(painted.pixel(x, y), 8, 16)
                                  .arg(reference.pixel(x, y), 8, 16)));
           }
@@ -266,7 +269,6 @@ class Form1Test : public TFormTestBase {
       }
     }
   }
-
 };
 
 QTEST_MAIN(Form1Test)

@@ -17,7 +17,8 @@ inline bool WithModalDialog(const std::function<void()>& handler,
   poll.setInterval(5);
   QObject::connect(&poll, &QTimer::timeout, [&poll, seen, &act] {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr || !dialog->isVisible()) return;
+    if (dialog == nullptr || !dialog->isVisible())
+      return;
     poll.stop();
     *seen = true;
     act(dialog);

@@ -5,7 +5,9 @@
 #include "bitmap.h"
 #include "bitmap_qimage.h"
 
-QColor TestBitmapColour(int x, int y) { return QColor((x * 7) % 256, (y * 13) % 256, (x + y) % 256); }
+QColor TestBitmapColour(int x, int y) {
+  return QColor((x * 7) % 256, (y * 13) % 256, (x + y) % 256);
+}
 
 void WriteTestBitmap(const QString& path, int width, int height) {
   TBitmap bitmap;
@@ -26,27 +28,28 @@ void WriteTestBitmap(const QString& path, int width, int height) {
 
 namespace {
 void AppendLittleEndian(QByteArray& bytes, uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+  for (int i = 0; i < size; ++i)
+    bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 }  // namespace
 
 QByteArray TinyQAVFile() {
   QByteArray file("QAV");
-  file.append('\0');                  // reserved
-  file.append('\x31');                // version
-  file.append('\0');                  // method 0: run-length bitmap
-  AppendLittleEndian(file, 2, 2);     // width
-  AppendLittleEndian(file, 1, 2);     // height
-  file.append('\x03');                // pixel format: 8 bits
-  file.append(3, '\0');               // padding
-  AppendLittleEndian(file, 3, 4);     // stored size
-  file.append('\x01');                // full palette
-  file.append(3, '\0');               // padding
+  file.append('\0');               // reserved
+  file.append('\x31');             // version
+  file.append('\0');               // method 0: run-length bitmap
+  AppendLittleEndian(file, 2, 2);  // width
+  AppendLittleEndian(file, 1, 2);  // height
+  file.append('\x03');             // pixel format: 8 bits
+  file.append(3, '\0');            // padding
+  AppendLittleEndian(file, 3, 4);  // stored size
+  file.append('\x01');             // full palette
+  file.append(3, '\0');            // padding
   QByteArray palette(1024, '\0');
   const char entries[] = {10, 20, 30, 0, char(200), 100, 50, 0};
   palette.replace(4, 8, entries, 8);  // entries 1 and 2
   file.append(palette);
-  file.append("\x02\x01\x02", 3);     // a literal run of the two pixels
+  file.append("\x02\x01\x02", 3);  // a literal run of the two pixels
   return file;
 }
 
@@ -106,22 +109,23 @@ QByteArray FractalQAVFile(int storedIterations) {
   QByteArray file = CommonHeader(2, 16, 16);
   file.append('\x06');
   file.append(3, '\0');
-  AppendLittleEndian(file, kBlocks, 4);                       // block count
-  AppendLittleEndian(file, 0, 4);                             // block size code: 4 x 4
+  AppendLittleEndian(file, kBlocks, 4);  // block count
+  AppendLittleEndian(file, 0, 4);        // block size code: 4 x 4
   AppendLittleEndian(file, static_cast<uint32_t>(storedIterations), 4);
-  file.append('\0');                                          // domain indices raw
-  file.append('\0');                                          // offsets raw
+  file.append('\0');  // domain indices raw
+  file.append('\0');  // offsets raw
   file.append(2, '\0');
-  AppendLittleEndian(file, 2 * kBlocks, 4);                   // domain: decoded, stored, table
+  AppendLittleEndian(file, 2 * kBlocks, 4);  // domain: decoded, stored, table
   AppendLittleEndian(file, 2 * kBlocks, 4);
   AppendLittleEndian(file, 0, 4);
-  AppendLittleEndian(file, 3 * kBlocks, 4);                   // offsets
+  AppendLittleEndian(file, 3 * kBlocks, 4);  // offsets
   AppendLittleEndian(file, 3 * kBlocks, 4);
   AppendLittleEndian(file, 0, 4);
-  AppendLittleEndian(file, kBlocks, 4);                       // transforms
+  AppendLittleEndian(file, kBlocks, 4);  // transforms
   AppendLittleEndian(file, static_cast<uint32_t>(transformTable.size()), 4);
   AppendLittleEndian(file, static_cast<uint32_t>(transformTable.size()), 4);
-  for (int k = 0; k < kBlocks; ++k) AppendLittleEndian(file, static_cast<uint32_t>(k % 4), 2);
+  for (int k = 0; k < kBlocks; ++k)
+    AppendLittleEndian(file, static_cast<uint32_t>(k % 4), 2);
   for (int k = 0; k < kBlocks; ++k) {
     int red = 0, green = 0, blue = 0;
     FractalQAVOffsets(k, &red, &green, &blue);
@@ -165,13 +169,15 @@ QByteArray TinyGifFile(QColor colour) {
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    qFatal("cannot write %s", qPrintable(path));
   file.write(bytes);
 }
 
 QByteArray ReadBytes(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  if (!file.open(QIODevice::ReadOnly))
+    return {};
   return file.readAll();
 }
 

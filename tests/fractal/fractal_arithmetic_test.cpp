@@ -6,8 +6,10 @@
 #include "fractal_transform.h"
 
 TEST(FractalArithmetic, ClampByteLimitsToByteRange) {
-  const int cases[][2] = {{-32768, 0}, {-1, 0}, {0, 0}, {191, 191}, {255, 255}, {256, 255}, {318, 255}};
-  for (const auto& [value, expected] : cases) EXPECT_EQ(ClampByte(value), expected) << value;
+  const int cases[][2] = {{-32768, 0}, {-1, 0},    {0, 0},    {191, 191},
+                          {255, 255},  {256, 255}, {318, 255}};
+  for (const auto& [value, expected] : cases)
+    EXPECT_EQ(ClampByte(value), expected) << value;
 }
 
 // The saturating word operations must equal ClampByte(byte + offset) in every byte position,
@@ -19,10 +21,12 @@ TEST(FractalArithmetic, OffsetWordsEqualClampedAdditionForEveryByteAndOffset) {
       triple[position] = static_cast<int16_t>(offset);
       const OffsetWords words = OffsetWordsFromTriple(triple);
       for (int value = 0; value < 256; ++value) {
-        const uint32_t pixel = (0x5Au << 8 * ((position + 1) % 3)) | (uint32_t(value) << 8 * position);
+        const uint32_t pixel =
+            (0x5Au << 8 * ((position + 1) % 3)) | (uint32_t(value) << 8 * position);
         const uint32_t expected = (0x5Au << 8 * ((position + 1) % 3)) |
                                   (uint32_t(ClampByte(value + offset)) << 8 * position);
-        ASSERT_EQ(ApplyOffsetWords(pixel, words), expected) << position << " " << offset << " " << value;
+        ASSERT_EQ(ApplyOffsetWords(pixel, words), expected)
+            << position << " " << offset << " " << value;
       }
     }
   }
@@ -41,7 +45,7 @@ TEST(FractalArithmetic, ShrinkQuadScalesEachByteByThreeQuartersOfTheMean) {
 
 // Row 0 of a 4 x 4 range block whose domain pixel (r, c) holds 4r + c.
 TEST(FractalArithmetic, TransformCodesGiveTheNinePermutations) {
-  const int expectedRow0[9][4] = {{0, 1, 2, 3},    {15, 14, 13, 12}, {0, 4, 8, 12},
+  const int expectedRow0[9][4] = {{0, 1, 2, 3},     {15, 14, 13, 12}, {0, 4, 8, 12},
                                   {12, 13, 14, 15}, {3, 2, 1, 0},     {12, 8, 4, 0},
                                   {3, 7, 11, 15},   {8, 9, 10, 11},   {2, 3, 0, 1}};
   for (int code = 0; code < 9; ++code) {
@@ -61,7 +65,8 @@ TEST(FractalArithmetic, RowSourcesFollowTheTransformTable) {
         for (int column = 0; column < side; ++column) {
           const int along = ((run.start + run.step * column) % side + side) % side;
           const BlockPixel expected = TransformSource(code, side, row, column);
-          const BlockPixel actual = run.alongColumn ? BlockPixel{along, run.line} : BlockPixel{run.line, along};
+          const BlockPixel actual =
+              run.alongColumn ? BlockPixel{along, run.line} : BlockPixel{run.line, along};
           ASSERT_TRUE(actual.row == expected.row && actual.column == expected.column)
               << side << " " << code << " " << row << " " << column;
         }

@@ -53,7 +53,8 @@ TEST(FractalCrossCheck, DecodersAgreeOnAnImageSplitAcrossThreads) {
   for (int code : {0, 3}) {
     const FractalParameters p = RandomParameters(random, code, 700, 515, true);
     SetParallelThreadCount(1);
-    const std::vector<uint32_t> reference = Decode(&DecodeFractalDirectWith, FractalKernelLevel::Portable, p, 6);
+    const std::vector<uint32_t> reference =
+        Decode(&DecodeFractalDirectWith, FractalKernelLevel::Portable, p, 6);
     SetParallelThreadCount(4);
     EXPECT_EQ(Decode(&DecodeFractalTableDrivenWith, FractalKernelLevel::Best, p, 6), reference);
     EXPECT_EQ(Decode(&DecodeFractalDirectWith, FractalKernelLevel::Best, p, 6), reference);

@@ -17,12 +17,15 @@ using DecodeFunction = FractalStatus (*)(int, const uint16_t*, const int16_t*, c
 class BothDecoders : public ::testing::TestWithParam<DecodeFunction> {
  protected:
   FractalStatus Decode(const FractalParameters& p, std::vector<uint32_t>& output, int iterations) {
-    return GetParam()(p.blockSizeCode, p.domainIndices.data(), p.offsets.data(), p.transforms.data(),
-                      p.transforms.size(), p.width, p.height, output.data(), iterations);
+    return GetParam()(p.blockSizeCode, p.domainIndices.data(), p.offsets.data(),
+                      p.transforms.data(), p.transforms.size(), p.width, p.height, output.data(),
+                      iterations);
   }
 };
 
-uint32_t Grey(int value) { return uint32_t(value) * 0x010101u; }
+uint32_t Grey(int value) {
+  return uint32_t(value) * 0x010101u;
+}
 
 TEST_P(BothDecoders, GreyStartConvergesThroughTheKnownValues) {
   const int withoutOffset[] = {127, 95, 71, 53, 39, 29, 21, 15, 11};
@@ -31,7 +34,8 @@ TEST_P(BothDecoders, GreyStartConvergesThroughTheKnownValues) {
     std::vector<uint32_t> output(20 * 12);
     ASSERT_EQ(Decode(flat, output, pass), FractalStatus::Ok);
     const uint32_t expected = pass == 0 ? 0x7F7F7F7Fu : Grey(withoutOffset[pass]);
-    for (uint32_t word : output) ASSERT_EQ(word, expected) << "pass " << pass;
+    for (uint32_t word : output)
+      ASSERT_EQ(word, expected) << "pass " << pass;
   }
   const int withOffset64[] = {159, 183, 201, 214, 224, 232, 238, 242, 245, 247};
   const FractalParameters raised = UniformParameters(1, 40, 17, 64, 8);
@@ -39,8 +43,10 @@ TEST_P(BothDecoders, GreyStartConvergesThroughTheKnownValues) {
     std::vector<uint32_t> output(40 * 17);
     ASSERT_EQ(Decode(raised, output, pass), FractalStatus::Ok);
     const uint32_t expected = Grey(pass <= 10 ? withOffset64[pass - 1] : (pass >= 15 ? 253 : 0));
-    if (pass > 10 && pass < 15) continue;
-    for (uint32_t word : output) ASSERT_EQ(word, expected) << "pass " << pass;
+    if (pass > 10 && pass < 15)
+      continue;
+    for (uint32_t word : output)
+      ASSERT_EQ(word, expected) << "pass " << pass;
   }
 }
 
@@ -69,8 +75,10 @@ TEST_P(BothDecoders, CopiesOutOnlyTheImageWithoutItsPadding) {
     FractalParameters p = RandomParameters(random, code, int16_t(width), int16_t(height), false);
     std::vector<uint32_t> output(size_t(width) * height + 8, 0xDEADBEEFu);
     ASSERT_EQ(Decode(p, output, 4), FractalStatus::Ok);
-    for (size_t i = size_t(width) * height; i < output.size(); ++i) ASSERT_EQ(output[i], 0xDEADBEEFu);
-    for (size_t i = 0; i < size_t(width) * height; ++i) ASSERT_EQ(output[i] >> 24, 0u);
+    for (size_t i = size_t(width) * height; i < output.size(); ++i)
+      ASSERT_EQ(output[i], 0xDEADBEEFu);
+    for (size_t i = 0; i < size_t(width) * height; ++i)
+      ASSERT_EQ(output[i] >> 24, 0u);
   }
 }
 
@@ -96,10 +104,12 @@ TEST_P(BothDecoders, RejectsInputsOutsideTheLimitsWithoutWriting) {
   for (const Case& c : cases) {
     std::vector<uint32_t> output(16 * 16, 1u);
     const FractalParameters& p = c.parameters;
-    EXPECT_EQ(GetParam()(p.blockSizeCode, p.domainIndices.data(), p.offsets.data(), p.transforms.data(),
-                         c.blockCount, c.width, c.height, output.data(), c.iterations),
-              c.expected);
-    for (uint32_t word : output) ASSERT_EQ(word, 1u);
+    EXPECT_EQ(
+        GetParam()(p.blockSizeCode, p.domainIndices.data(), p.offsets.data(), p.transforms.data(),
+                   c.blockCount, c.width, c.height, output.data(), c.iterations),
+        c.expected);
+    for (uint32_t word : output)
+      ASSERT_EQ(word, 1u);
   }
   std::vector<uint32_t> output(16 * 8);
   EXPECT_EQ(GetParam()(0, good.domainIndices.data(), nullptr, good.transforms.data(), 8, 16, 8,
@@ -111,10 +121,15 @@ INSTANTIATE_TEST_SUITE_P(Fractal, BothDecoders,
                          ::testing::Values(&DecodeFractalTableDriven, &DecodeFractalDirect));
 
 TEST(FractalGeometry, PadsToTwiceTheBlockSide) {
-  struct Case { int code, width, height, paddedWidth, paddedHeight; size_t blocks; int side; } cases[] = {
-      {0, 1, 1, 8, 8, 4, 4},        {1, 100, 75, 112, 80, 140, 8}, {2, 33, 17, 64, 32, 8, 16},
-      {2, 64, 64, 64, 64, 16, 16},  {7, 8, 8, 8, 8, 4, 4},         {3, 1, 65, 64, 128, 8, 32},
-      {-1, 16, 16, 16, 16, 16, 4},  {0, 32760, 8, 32760, 8, 16380, 4},
+  struct Case {
+    int code, width, height, paddedWidth, paddedHeight;
+    size_t blocks;
+    int side;
+  } cases[] = {
+      {0, 1, 1, 8, 8, 4, 4},       {1, 100, 75, 112, 80, 140, 8},
+      {2, 33, 17, 64, 32, 8, 16},  {2, 64, 64, 64, 64, 16, 16},
+      {7, 8, 8, 8, 8, 4, 4},       {3, 1, 65, 64, 128, 8, 32},
+      {-1, 16, 16, 16, 16, 16, 4}, {0, 32760, 8, 32760, 8, 16380, 4},
   };
   for (const Case& c : cases) {
     FractalGeometry geometry;
@@ -135,20 +150,26 @@ TEST(ReiterateFractal, ReturnsZeroAfterDecodingAndMinusOneOutsideTheLimits) {
   const FractalParameters p = UniformParameters(0, 9, 9, 0);
   std::vector<uint32_t> output(81, 1u);
   EXPECT_EQ(ReiterateFractal(0, p.domainIndices.data(), p.offsets.data(), p.transforms.data(), 9, 9,
-                             output.data(), 1), 0);
+                             output.data(), 1),
+            0);
   EXPECT_EQ(output[80], Grey(95));
   output.assign(81, 1u);
   EXPECT_EQ(ReiterateFractal(0, p.domainIndices.data(), p.offsets.data(), p.transforms.data(), 9, 0,
-                             output.data(), 1), -1);
+                             output.data(), 1),
+            -1);
   EXPECT_EQ(ReiterateFractal(0, p.domainIndices.data(), p.offsets.data(), p.transforms.data(), 9, 9,
-                             output.data(), -1), -1);
-  for (uint32_t word : output) ASSERT_EQ(word, 1u);
+                             output.data(), -1),
+            -1);
+  for (uint32_t word : output)
+    ASSERT_EQ(word, 1u);
 }
 
 // Allocation number failingCall (counting from 0) fails; the others go to malloc.
 int failingCall = 0;
 int callsSoFar = 0;
-void* FailOnCall(size_t bytes) { return callsSoFar++ == failingCall ? nullptr : std::malloc(bytes); }
+void* FailOnCall(size_t bytes) {
+  return callsSoFar++ == failingCall ? nullptr : std::malloc(bytes);
+}
 
 TEST(FractalMemory, EveryFailedAllocationLeavesTheOutputUntouched) {
   const FractalParameters p = UniformParameters(1, 30, 20, 3);
@@ -159,16 +180,17 @@ TEST(FractalMemory, EveryFailedAllocationLeavesTheOutputUntouched) {
     for (failingCall = 0; failingCall <= allocations; ++failingCall) {
       callsSoFar = 0;
       std::vector<uint32_t> output(30 * 20, 1u);
-      const FractalStatus status = decode(options, 1, p.domainIndices.data(), p.offsets.data(),
-                                          p.transforms.data(), p.transforms.size(), 30, 20,
-                                          output.data(), 2);
+      const FractalStatus status =
+          decode(options, 1, p.domainIndices.data(), p.offsets.data(), p.transforms.data(),
+                 p.transforms.size(), 30, 20, output.data(), 2);
       if (failingCall == allocations) {  // every allocation granted
         EXPECT_EQ(status, FractalStatus::Ok);
         EXPECT_EQ(output[0], Grey(76));  // 95 + 3, then 98 * 3 / 4 + 3
         continue;
       }
       EXPECT_EQ(status, FractalStatus::OutOfMemory) << failingCall;
-      for (uint32_t word : output) ASSERT_EQ(word, 1u);
+      for (uint32_t word : output)
+        ASSERT_EQ(word, 1u);
     }
   }
 }

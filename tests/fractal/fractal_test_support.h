@@ -33,10 +33,13 @@ inline FractalParameters RandomParameters(std::mt19937& random, int code, int16_
                                           int16_t height, bool allowBadCodes) {
   FractalParameters parameters = UniformParameters(code, width, height, 0);
   const size_t domainBlocks = parameters.domainIndices.size() / 4;
-  for (uint16_t& index : parameters.domainIndices) index = static_cast<uint16_t>(random() % domainBlocks);
-  for (int16_t& offset : parameters.offsets) offset = static_cast<int16_t>(static_cast<int>(random() % 256) - 128);
+  for (uint16_t& index : parameters.domainIndices)
+    index = static_cast<uint16_t>(random() % domainBlocks);
+  for (int16_t& offset : parameters.offsets)
+    offset = static_cast<int16_t>(static_cast<int>(random() % 256) - 128);
   for (uint8_t& transform : parameters.transforms) {
-    transform = static_cast<uint8_t>(allowBadCodes && random() % 16 == 0 ? 9 + random() % 247 : random() % 9);
+    transform = static_cast<uint8_t>(allowBadCodes && random() % 16 == 0 ? 9 + random() % 247
+                                                                         : random() % 9);
   }
   return parameters;
 }

@@ -24,8 +24,8 @@ GifFileSpec OneFrame(int w, int h, int colours, GifFrameSpec frame, int backgrou
 std::vector<ReferenceCase> ReferenceCases() {
   std::vector<ReferenceCase> cases;
   cases.push_back({"one_pixel", OneFrame(1, 1, 2, PatternFrame(0, 0, 1, 1, 2, 1)), Form::kPalette});
-  cases.push_back({"odd_size", OneFrame(37, 19, 16, PatternFrame(0, 0, 37, 19, 16, 0)),
-                   Form::kPalette});
+  cases.push_back(
+      {"odd_size", OneFrame(37, 19, 16, PatternFrame(0, 0, 37, 19, 16, 0)), Form::kPalette});
 
   GifFrameSpec interlaced = PatternFrame(0, 0, 13, 29, 32, 5);
   interlaced.interlaced = true;
@@ -45,8 +45,8 @@ std::vector<ReferenceCase> ReferenceCases() {
   GifFrameSpec fullTable = PatternFrame(0, 0, 40, 9, 256, 0);
   fullTable.localTable = DistinctColours(256, 42);
   fullTable.transparentIndex = 7;
-  cases.push_back({"full_table_and_transparent", OneFrame(40, 9, 2, fullTable, 1),
-                   Form::kTrueColour});
+  cases.push_back(
+      {"full_table_and_transparent", OneFrame(40, 9, 2, fullTable, 1), Form::kTrueColour});
 
   GifFileSpec animated = OneFrame(12, 12, 16, PatternFrame(0, 0, 12, 12, 16, 0));
   animated.frames.push_back(PatternFrame(0, 0, 12, 12, 16, 9));
@@ -81,7 +81,9 @@ void ExpectSameAsImageMagick(const std::filesystem::path& gifFile, GifRgb backgr
   EXPECT_EQ(mismatches, 0);
 }
 
-void PrintTo(const ReferenceCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ReferenceCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DecoderAgainstImageMagick : public testing::TestWithParam<ReferenceCase> {};
 
@@ -129,9 +131,10 @@ std::vector<RefusedCase> RefusedCases() {
   const std::vector<uint8_t> truncated(valid.begin(), valid.begin() + valid.size() / 2);
   const std::string text = "this is plain text, not a picture";
   // A screen descriptor of 65535 x 65535 pixels without a global table, then the trailer.
-  const std::vector<uint8_t> hugeScreen = {'G', 'I', 'F', '8', '9', 'a', 0xFF, 0xFF, 0xFF, 0xFF,
-                                           0x00, 0x00, 0x00, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80,
-                                           0, 0, 0, 0, 0, 0, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+  const std::vector<uint8_t> hugeScreen = {'G',  'I',  'F',  '8',  '9',  'a',  0xFF, 0xFF, 0xFF,
+                                           0xFF, 0x00, 0x00, 0x00, 0x2C, 0,    0,    0,    0,
+                                           1,    0,    1,    0,    0x80, 0,    0,    0,    0,
+                                           0,    0,    0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
 
   std::vector<uint8_t> noImage = EncodeGif({4, 4, DistinctColours(2, 0), 0, {}});
   return {
@@ -143,7 +146,9 @@ std::vector<RefusedCase> RefusedCases() {
   };
 }
 
-void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RefusedCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DecoderRefuses : public testing::TestWithParam<RefusedCase> {};
 

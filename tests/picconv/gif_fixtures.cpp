@@ -118,7 +118,8 @@ struct ReadCursor {
 
 int ReadFromVector(GifFileType* gif, GifByteType* data, int size) {
   auto* cursor = static_cast<ReadCursor*>(gif->UserData);
-  const size_t count = std::min(static_cast<size_t>(size), cursor->bytes->size() - cursor->position);
+  const size_t count =
+      std::min(static_cast<size_t>(size), cursor->bytes->size() - cursor->position);
   std::copy_n(cursor->bytes->begin() + static_cast<ptrdiff_t>(cursor->position), count, data);
   cursor->position += count;
   return static_cast<int>(count);
@@ -142,8 +143,8 @@ GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif) {
 }
 
 std::vector<uint8_t> ImageMagickFirstFrameRgba(const std::filesystem::path& gifFile) {
-  const std::string command = "/usr/bin/convert '" + gifFile.string() +
-                              "[0]' -background none -flatten -depth 8 rgba:-";
+  const std::string command =
+      "/usr/bin/convert '" + gifFile.string() + "[0]' -background none -flatten -depth 8 rgba:-";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {
     return {};
@@ -162,7 +163,8 @@ std::vector<uint8_t> ImageMagickFirstFrameRgba(const std::filesystem::path& gifF
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   Check(static_cast<bool>(out), "saving");
 }
 

@@ -41,7 +41,9 @@ std::vector<ConvertedCase> ConvertedCases() {
   };
 }
 
-void PrintTo(const ConvertedCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ConvertedCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class PicconvConverts : public testing::TestWithParam<ConvertedCase> {};
 
@@ -90,7 +92,9 @@ std::vector<FailingCase> FailingCases() {
   };
 }
 
-void PrintTo(const FailingCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FailingCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class PicconvFails : public testing::TestWithParam<FailingCase> {};
 

@@ -30,7 +30,8 @@ const std::vector<uint8_t> kOnlyZeroTable = {0x02, 0x04, 0x00, 0xFF, 0x00, 0xFF,
                                              0xFF, 0x00, 0xFF, 0x00, 0x82, 0x00};
 
 void AddGreyPalette(QavBytes& b, int entries) {
-  for (int i = 0; i < entries; ++i) b.U8(i).U8(i).U8(255 - i).U8(i == 1 ? 0x04 : 0);
+  for (int i = 0; i < entries; ++i)
+    b.U8(i).U8(i).U8(255 - i).U8(i == 1 ? 0x04 : 0);
 }
 
 TEST(QavCommonHeader, MagicVersionAndMethodDecideTheResult) {
@@ -48,7 +49,10 @@ TEST(QavCommonHeader, MagicVersionAndMethodDecideTheResult) {
        "its format version 0x32 is newer than this viewer reads"},
       {"method 3", QavBytes().Common(3, 4, 4, 0x31, 0xAB).Bytes(), 0,
        "it uses storage method 3, which this viewer does not know"},
-      {"header cut in the size", {'Q', 'A', 'V', 0, 0x31, 0, 1}, -1, "it is truncated: the common header needs 5 bytes but 2 are present"},
+      {"header cut in the size",
+       {'Q', 'A', 'V', 0, 0x31, 0, 1},
+       -1,
+       "it is truncated: the common header needs 5 bytes but 2 are present"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -74,7 +78,10 @@ TEST(QavCommonHeader, MissingFileRaisesTheOpenError) {
 
 TEST(QavRunLength, OneBitRowWidthsAndBottomRowFirst) {
   // Two stored rows each; the first stored row must land at the bottom of the picture.
-  struct Case { int width; std::vector<uint8_t> rows; };
+  struct Case {
+    int width;
+    std::vector<uint8_t> rows;
+  };
   const Case cases[] = {
       {9, {0xA5, 0x80, 0x0F, 0x00}},  // 2 bytes a row
       {8, {0xA5, 0x0F}},              // 1 byte a row
@@ -135,17 +142,40 @@ TEST(QavRunLength, RefusedHeadersAndData) {
     const char* reason;
   };
   const Case cases[] = {
-      {"rows expand short", 2, 2, 3, 1, 3, {0x83, 0x07, 0x00},
+      {"rows expand short",
+       2,
+       2,
+       3,
+       1,
+       3,
+       {0x83, 0x07, 0x00},
        "it is truncated: the pixel data gives 3 bytes but the image needs 4"},
-      {"stored size beyond the file", 2, 2, 3, 1, 5000, {0x84, 0x07},
+      {"stored size beyond the file",
+       2,
+       2,
+       3,
+       1,
+       5000,
+       {0x84, 0x07},
        "it is truncated: the pixel data needs 5000 bytes but 2 are present"},
-      {"run past the stored bytes", 2, 2, 3, 1, 2, {0x05, 0x01},
-       "its pixel data is corrupt: "},
-      {"8-bit palette with the 1-bit format", 2, 2, 1, 1, 2, {0x84, 0x07},
+      {"run past the stored bytes", 2, 2, 3, 1, 2, {0x05, 0x01}, "its pixel data is corrupt: "},
+      {"8-bit palette with the 1-bit format",
+       2,
+       2,
+       1,
+       1,
+       2,
+       {0x84, 0x07},
        "its header is inconsistent: storage method 0 needs pixel format 3 (8-bit) but it says 1"},
       {"height 0", 2, 0, 3, 1, 0, {}, "its size 2 x 0 has no pixels"},
       {"negative width", -2, 2, 3, 1, 0, {}, "its size -2 x 2 has no pixels"},
-      {"above the memory bound", 8192, 4096, 3, 1, 0, {},
+      {"above the memory bound",
+       8192,
+       4096,
+       3,
+       1,
+       0,
+       {},
        "its size 8192 x 4096 is above this viewer's limit of 16777216 pixels"},
   };
   for (const Case& c : cases) {
@@ -175,7 +205,10 @@ TEST(QavHuffman, UnpackedAndPackedBitStreams) {
                        static_cast<uint32_t>(kThreeSymbolTable.size()));
     AddGreyPalette(b, 256);
     b.Raw(kThreeSymbolTable);
-    if (packed) b.Raw({0x01, 0x25}); else b.Raw({0x25});
+    if (packed)
+      b.Raw({0x01, 0x25});
+    else
+      b.Raw({0x25});
     TQAV image;
     const ReadResult read = ReadBytes(image, b.Bytes());
     ASSERT_TRUE(read.report.shown) << read.report.reason;
@@ -198,15 +231,40 @@ TEST(QavHuffman, RefusedHeadersAndData) {
     const char* reason;
   };
   const Case cases[] = {
-      {"decodedSize off", 5, 1, 0, 3, {0x25},
+      {"decodedSize off",
+       5,
+       1,
+       0,
+       3,
+       {0x25},
        "its header is inconsistent: decodedSize 5 is not width x height (4)"},
-      {"24-bit format", 4, 1, 0, 6, {0x25},
+      {"24-bit format",
+       4,
+       1,
+       0,
+       6,
+       {0x25},
        "its header is inconsistent: storage method 1 needs pixel format 3 (8-bit) but it says 6"},
-      {"bit stream too short", 4, 0, 0, 3, {},
+      {"bit stream too short",
+       4,
+       0,
+       0,
+       3,
+       {},
        "it is truncated: the pixel bit stream ends before its last code"},
-      {"bit stream beyond the file", 4, 40, 0, 3, {0x25},
+      {"bit stream beyond the file",
+       4,
+       40,
+       0,
+       3,
+       {0x25},
        "it is truncated: the pixel data needs 57 bytes but 18 are present"},
-      {"packed stream expands past the pixels", 4, 1, 2, 3, {0x85, 0x25},
+      {"packed stream expands past the pixels",
+       4,
+       1,
+       2,
+       3,
+       {0x85, 0x25},
        "its header is inconsistent: the packed bit stream data expands past the 4 bytes"},
   };
   for (const Case& c : cases) {
@@ -249,7 +307,8 @@ struct FractalFixture {
     b.U32(transformDecoded)
         .U32(static_cast<uint32_t>(transformTable.size() + transformBits.size()))
         .U32(static_cast<uint32_t>(transformTable.size()));
-    if (domainMethod <= 2) b.Raw(domain);
+    if (domainMethod <= 2)
+      b.Raw(domain);
     b.Raw(offsets).Raw(transformTable).Raw(transformBits);
     return b.Bytes();
   }
@@ -264,7 +323,10 @@ std::vector<int> FractalPixel(const TQAV& image) {
 TEST(QavFractal, RawOffsetTripleAndIterationCounts) {
   // Offsets 05 FF 80 are red +5, green -1, blue -128. From grey 127 every pass gives
   // clamp(3v/4 + offset): one pass 100 / 94 / 0; eight passes (stored 0) 29 / 8 / 0.
-  struct Case { uint32_t iterations; std::vector<int> pixel; };
+  struct Case {
+    uint32_t iterations;
+    std::vector<int> pixel;
+  };
   const Case cases[] = {{1, {0, 94, 100}}, {0, {0, 8, 29}}, {8, {0, 8, 29}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.iterations);
@@ -296,7 +358,8 @@ TEST(QavFractal, UnknownDomainMethodTakesNoBytes) {
   TQAV image;
   const ReadResult read = ReadBytes(image, fixture.Bytes());
   ASSERT_TRUE(read.report.shown) << read.report.reason;
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(image.domainIndices[k], 0);
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(image.domainIndices[k], 0);
   EXPECT_EQ(FractalPixel(image), (std::vector<int>{0, 94, 100}));
 }
 
@@ -330,20 +393,29 @@ TEST(QavFractal, RefusedParameters) {
     change(c.fixture);
     cases.push_back(c);
   };
-  add("blockCount below the image's", "its header is inconsistent: blockCount 3 is below the image's 4 range blocks",
-      [](FractalFixture& f) { f.blockCount = 3; f.domain.resize(6); f.offsets.resize(9); f.transformDecoded = 3; });
+  add("blockCount below the image's",
+      "its header is inconsistent: blockCount 3 is below the image's 4 range blocks",
+      [](FractalFixture& f) {
+        f.blockCount = 3;
+        f.domain.resize(6);
+        f.offsets.resize(9);
+        f.transformDecoded = 3;
+      });
   add("pixel format 3", "its header is inconsistent: storage method 2 needs pixel format 6",
       [](FractalFixture& f) { f.pixelFormat = 3; });
-  add("raw domain stream too short", "its header is inconsistent: the raw domain-index stream is 6 bytes",
+  add("raw domain stream too short",
+      "its header is inconsistent: the raw domain-index stream is 6 bytes",
       [](FractalFixture& f) { f.domain.resize(6); });
-  add("domain index past the domain blocks", "its fractal parameters are invalid: ",
-      [](FractalFixture& f) { f.domain[2] = 1; });
-  add("transform decoded size short", "it is truncated: the transform data gives 3 bytes but the image needs 4",
+  add("domain index past the domain blocks",
+      "its fractal parameters are invalid: ", [](FractalFixture& f) { f.domain[2] = 1; });
+  add("transform decoded size short",
+      "it is truncated: the transform data gives 3 bytes but the image needs 4",
       [](FractalFixture& f) { f.transformDecoded = 3; });
   add("transform code 9", "its transform data is corrupt: block 0 has transform code 9",
       [](FractalFixture& f) {
         // Counts: 4 for byte 9 only.
-        f.transformTable = {0x92, 0x00, 0x02, 0x04, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xEF, 0x00};
+        f.transformTable = {0x92, 0x00, 0x02, 0x04, 0x00, 0xFF, 0x00,
+                            0xFF, 0x00, 0xFF, 0x00, 0xEF, 0x00};
       });
   add("iterations above the limit", "its iteration count 257 is above this viewer's limit of 256",
       [](FractalFixture& f) { f.iterations = 257; });
@@ -359,7 +431,11 @@ TEST(QavFractal, RefusedParameters) {
 
 TEST(QavFractal, HeaderBoundsRefuseBeforeAnyAllocation) {
   // Claims that a file of a few bytes could make: checked against the bounds alone.
-  struct Case { int width, height; uint32_t iterations, blockCount; const char* reason; };
+  struct Case {
+    int width, height;
+    uint32_t iterations, blockCount;
+    const char* reason;
+  };
   const Case cases[] = {
       {4096, 4096, 65, 1u << 20, "its decode of 65 passes over 16777216 pixels is above"},
       {4096, 4096, 64, 1u << 21, "its header is inconsistent: blockCount 2097152 is above"},
@@ -383,7 +459,8 @@ TEST(QavFractal, EveryTruncationIsRefused) {
   for (size_t length = 0; length < whole.size(); ++length) {
     SCOPED_TRACE(length);
     TQAV image;
-    const ReadResult read = ReadBytes(image, std::vector<uint8_t>(whole.begin(), whole.begin() + length));
+    const ReadResult read =
+        ReadBytes(image, std::vector<uint8_t>(whole.begin(), whole.begin() + length));
     EXPECT_EQ(read.result, -1);
     EXPECT_FALSE(read.report.reason.empty());
     ExpectEmptyRecord(image);

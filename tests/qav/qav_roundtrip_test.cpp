@@ -18,8 +18,8 @@ QavPaletteImage MakePaletteImage(int width, int height, int bits) {
   image.height = height;
   const size_t entries = bits == 1 ? 2 : 256;
   for (size_t i = 0; i < entries; ++i) {
-    image.palette.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                             static_cast<uint8_t>(i * 7), 0});
+    image.palette.push_back(
+        {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0});
   }
   const size_t rowBytes = bits == 1 ? (width + 7) / 8 : width;
   uint32_t noise = 12345;
@@ -55,7 +55,13 @@ void ExpectEveryTruncationRefused(const std::vector<uint8_t>& whole, size_t step
 }
 
 TEST(QavRoundTrip, PaletteMethods) {
-  struct Case { const char* name; int bits; int method; bool packed; int width; };
+  struct Case {
+    const char* name;
+    int bits;
+    int method;
+    bool packed;
+    int width;
+  };
   const Case cases[] = {
       {"method 0, 8 bits", 8, 0, false, 37},
       {"method 0, 1 bit", 1, 0, false, 45},
@@ -116,7 +122,8 @@ TEST(QavRoundTrip, FractalStreamMethodsGiveTheSameParameters) {
       const ReadResult read = ReadBytes(image, file);
       ASSERT_TRUE(read.report.shown) << read.report.reason;
       const size_t blocks = parameters.transforms.size();
-      EXPECT_EQ(0, std::memcmp(image.domainIndices.get(), parameters.domainIndices.data(), 2 * blocks));
+      EXPECT_EQ(
+          0, std::memcmp(image.domainIndices.get(), parameters.domainIndices.data(), 2 * blocks));
       EXPECT_EQ(0, std::memcmp(image.transforms.get(), parameters.transforms.data(), blocks));
       // The bitmap holds the decode, bottom row first, blue green red.
       for (int row = 0; row < 30; ++row) {
@@ -124,10 +131,12 @@ TEST(QavRoundTrip, FractalStreamMethodsGiveTheSameParameters) {
         for (int x = 0; x < 50; ++x) {
           const uint32_t word = expected.words[static_cast<size_t>(row) * 50 + x];
           ASSERT_EQ(pixels[3 * x] | (pixels[3 * x + 1] << 8) | (pixels[3 * x + 2] << 16),
-                    static_cast<int>(word & 0xFFFFFF)) << row << "," << x;
+                    static_cast<int>(word & 0xFFFFFF))
+              << row << "," << x;
         }
       }
-      if (domainMethod == 2 && offsetMethod == 1) ExpectEveryTruncationRefused(file, 5);
+      if (domainMethod == 2 && offsetMethod == 1)
+        ExpectEveryTruncationRefused(file, 5);
     }
   }
 }

@@ -23,7 +23,12 @@ std::vector<uint32_t> Colours(const TBitmap& bitmap) {
 }
 
 TEST(QavSamples, OpenAndMatchTheirSourceBitmaps) {
-  struct Case { const char* qav; const char* bmp; TBitmapFormat format; double minimumPsnr; };
+  struct Case {
+    const char* qav;
+    const char* bmp;
+    TBitmapFormat format;
+    double minimumPsnr;
+  };
   const Case cases[] = {
       {"coffee-rle-8bit.qav", "coffee-8bit.bmp", pf8bit, 0},
       {"chelsea-rle-1bit.qav", "chelsea-1bit.bmp", pf1bit, 0},

@@ -16,7 +16,10 @@
 // Appends little-endian fields to a file image.
 class QavBytes {
  public:
-  QavBytes& U8(uint32_t value) { bytes_.push_back(static_cast<uint8_t>(value)); return *this; }
+  QavBytes& U8(uint32_t value) {
+    bytes_.push_back(static_cast<uint8_t>(value));
+    return *this;
+  }
   QavBytes& U16(uint32_t value) { return U8(value).U8(value >> 8); }
   QavBytes& U32(uint32_t value) { return U16(value).U16(value >> 16); }
   QavBytes& Raw(std::initializer_list<uint8_t> values) {
@@ -27,11 +30,18 @@ class QavBytes {
     bytes_.insert(bytes_.end(), values.begin(), values.end());
     return *this;
   }
-  QavBytes& Fill(size_t count, uint8_t value) { bytes_.insert(bytes_.end(), count, value); return *this; }
+  QavBytes& Fill(size_t count, uint8_t value) {
+    bytes_.insert(bytes_.end(), count, value);
+    return *this;
+  }
   // "QAV", reserved, version, method, width, height.
   QavBytes& Common(uint8_t method, int width, int height, uint8_t version = 0x31,
                    uint8_t reserved = 0) {
-    return Raw({'Q', 'A', 'V'}).U8(reserved).U8(version).U8(method).U16(static_cast<uint16_t>(width))
+    return Raw({'Q', 'A', 'V'})
+        .U8(reserved)
+        .U8(version)
+        .U8(method)
+        .U16(static_cast<uint16_t>(width))
         .U16(static_cast<uint16_t>(height));
   }
   const std::vector<uint8_t>& Bytes() const { return bytes_; }

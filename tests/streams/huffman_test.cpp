@@ -24,7 +24,8 @@ Bytes TableBlock(const std::vector<std::pair<uint8_t, uint16_t>>& counts) {
 
 Bytes FlatTableBlock() {
   std::vector<std::pair<uint8_t, uint16_t>> counts;
-  for (int v = 0; v < 256; ++v) counts.push_back({uint8_t(v), 1});
+  for (int v = 0; v < 256; ++v)
+    counts.push_back({uint8_t(v), 1});
   return TableBlock(counts);
 }
 
@@ -33,8 +34,8 @@ HuffmanStatus DecodeBoth(const Bytes& bits, size_t symbolCount, const Bytes& tab
   HuffmanDecoder decoder;
   out.assign(symbolCount, 0);
   Bytes walked(symbolCount, 0);
-  const HuffmanStatus fast = decoder.Decode(bits.data(), bits.size(), out.data(), symbolCount,
-                                            table.data(), table.size());
+  const HuffmanStatus fast =
+      decoder.Decode(bits.data(), bits.size(), out.data(), symbolCount, table.data(), table.size());
   const HuffmanStatus walk = decoder.DecodeByTreeWalk(bits.data(), bits.size(), walked.data(),
                                                       symbolCount, table.data(), table.size());
   EXPECT_EQ(fast, walk);
@@ -75,17 +76,21 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"FlatTableSpansBytes", FlatTableBlock(), {0xFE, 0xFF}, 2, {0x80, 0x00}},
         DecodeCase{"OneSymbolReadsNoBits", TableBlock({{0x37, 5}}), {}, 3, {0x37, 0x37, 0x37}},
         // 1 gives the smaller count; of equal counts the lower byte value.
-        DecodeCase{"TwoSymbolsUnequal", TableBlock({{0x10, 9}, {0x20, 2}}), {0x05}, 3,
-                   {0x20, 0x10, 0x20}},
-        DecodeCase{"TwoSymbolsEqual", TableBlock({{0x10, 2}, {0x20, 2}}), {0x05}, 3,
-                   {0x10, 0x20, 0x10}},
+        DecodeCase{
+            "TwoSymbolsUnequal", TableBlock({{0x10, 9}, {0x20, 2}}), {0x05}, 3, {0x20, 0x10, 0x20}},
+        DecodeCase{
+            "TwoSymbolsEqual", TableBlock({{0x10, 2}, {0x20, 2}}), {0x05}, 3, {0x10, 0x20, 0x10}},
         DecodeCase{"LargestCountsAddInThirtyTwoBits",
-                   TableBlock({{0x00, 65535}, {0x01, 65535}, {0xFF, 65535}}), {0x0D}, 3,
+                   TableBlock({{0x00, 65535}, {0x01, 65535}, {0xFF, 65535}}),
+                   {0x0D},
+                   3,
                    {0xFF, 0x00, 0xFF}},
         DecodeCase{"CountTableWithEmptyRuns",
-                   {0x00, 0xFF, 0x00, 0x00, 0x83, 0x00, 0x06, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00,
-                    0xFF, 0x00, 0xFF, 0x00, 0xFA, 0x00, 0x99, 0x99},
-                   {0x25}, 4, {0x43, 0x41, 0x42, 0x43}}),
+                   {0x00, 0xFF, 0x00, 0x00, 0x83, 0x00, 0x06, 0x01, 0x00, 0x01, 0x00,
+                    0x02, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFA, 0x00, 0x99, 0x99},
+                   {0x25},
+                   4,
+                   {0x43, 0x41, 0x42, 0x43}}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
 
 TEST(HuffmanTree, FollowsTheTieBreaksOfTheWorkedExample) {
@@ -128,7 +133,8 @@ TEST(HuffmanDecoder, DecodersOnTwoThreadsDoNotMeet) {
     Bytes out(bits.size());
     for (int i = 0; i < 200; ++i)
       *ok &= decoder.Decode(bits.data(), bits.size(), out.data(), out.size(), table.data(),
-                            table.size()) == HuffmanStatus::Ok && out == expected;
+                            table.size()) == HuffmanStatus::Ok &&
+             out == expected;
   };
   bool firstOk = true, secondOk = true;
   std::thread first(decodeMany, &firstOk), second(decodeMany, &secondOk);

@@ -8,7 +8,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Repeated(size_t count, uint8_t value) { return Bytes(count, value); }
+Bytes Repeated(size_t count, uint8_t value) {
+  return Bytes(count, value);
+}
 
 struct WellFormedCase {
   const char* name;
@@ -36,8 +38,8 @@ TEST_P(RleWellFormed, AllFormsGiveTheExpansion) {
   EXPECT_EQ(bounded.consumed, c.stored.size());
 
   Bytes fixed(c.expanded.size() + 1, 0xEE);
-  const RleOutcome toSize = RleExpandToSizeBounded(c.stored.data(), c.stored.size(),
-                                                   fixed.data(), c.expanded.size());
+  const RleOutcome toSize =
+      RleExpandToSizeBounded(c.stored.data(), c.stored.size(), fixed.data(), c.expanded.size());
   EXPECT_EQ(toSize.status, RleStatus::Ok);
   EXPECT_EQ(fixed, out);
 }
@@ -53,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         WellFormedCase{"WorkedExample",
                        {0x03, 0x41, 0x42, 0x43, 0x84, 0x5A, 0x00, 0x02, 0x01, 0x02},
                        {0x41, 0x42, 0x43, 0x5A, 0x5A, 0x5A, 0x5A, 0x01, 0x02}},
-        WellFormedCase{"Empty", {}, {}},
-        WellFormedCase{"OnlyEmptyRuns", {0x00, 0x00, 0x00}, {}},
+        WellFormedCase{"Empty", {}, {}}, WellFormedCase{"OnlyEmptyRuns", {0x00, 0x00, 0x00}, {}},
         WellFormedCase{"Literal128", Concat({0x80}, Repeated(128, 0x80)), Repeated(128, 0x80)},
         WellFormedCase{"Repeat1", {0x81, 0x07}, {0x07}},
         WellFormedCase{"Repeat127", {0xFF, 0x07}, Repeated(127, 0x07)},
@@ -89,14 +90,13 @@ TEST_P(RleMalformed, StopsBeforeTheFaultyRun) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, RleMalformed,
     testing::Values(
-        MalformedCase{"LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, RleStatus::TruncatedRun,
-                      1, 2},
-        MalformedCase{"RepeatControlLast", {0x01, 0x09, 0x85}, 16, RleStatus::TruncatedRun, 1,
-                      2},
-        MalformedCase{"ExpansionPastCapacity", {0x81, 0x01, 0x85, 0x02}, 4,
-                      RleStatus::OutputOverflow, 1, 2},
-        MalformedCase{"LiteralPastCapacity", {0x03, 0x01, 0x02, 0x03}, 2,
-                      RleStatus::OutputOverflow, 0, 0}),
+        MalformedCase{
+            "LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, RleStatus::TruncatedRun, 1, 2},
+        MalformedCase{"RepeatControlLast", {0x01, 0x09, 0x85}, 16, RleStatus::TruncatedRun, 1, 2},
+        MalformedCase{
+            "ExpansionPastCapacity", {0x81, 0x01, 0x85, 0x02}, 4, RleStatus::OutputOverflow, 1, 2},
+        MalformedCase{
+            "LiteralPastCapacity", {0x03, 0x01, 0x02, 0x03}, 2, RleStatus::OutputOverflow, 0, 0}),
     [](const testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
 
 TEST(RleExpandToSize, StopsAtTheRunThatCompletesTheSize) {

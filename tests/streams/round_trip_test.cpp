@@ -19,7 +19,8 @@ Bytes RandomBytes(std::mt19937& random, size_t size, double spread) {
   Bytes data(size);
   std::geometric_distribution<int> skewed(spread > 0 ? 1.0 / (1.0 + spread) : 0.5);
   std::uniform_int_distribution<int> flat(0, 255);
-  for (uint8_t& byte : data) byte = uint8_t(spread > 0 ? skewed(random) & 0xFF : flat(random));
+  for (uint8_t& byte : data)
+    byte = uint8_t(spread > 0 ? skewed(random) & 0xFF : flat(random));
   return data;
 }
 
@@ -45,20 +46,21 @@ void ExpectHuffmanRoundTrip(const Bytes& data) {
   ASSERT_EQ(decoder.Decode(encoded.bitStream.data(), encoded.bitStream.size(), fast.data(),
                            fast.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
             HuffmanStatus::Ok);
-  ASSERT_EQ(decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(),
-                                     walked.data(), walked.size(), encoded.tableBlock.data(),
-                                     encoded.tableBlock.size()),
-            HuffmanStatus::Ok);
+  ASSERT_EQ(
+      decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(), walked.data(),
+                               walked.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
+      HuffmanStatus::Ok);
   HuffmanDecode(encoded.bitStream.data(), contract.data(), int(contract.size()),
                 encoded.tableBlock.data());
   EXPECT_EQ(fast, data);
   EXPECT_EQ(walked, data);
   EXPECT_EQ(contract, data);
-  if (data.empty()) return;
+  if (data.empty())
+    return;
   // One byte fewer must be reported, never read past.
-  EXPECT_EQ(decoder.Decode(encoded.bitStream.data(), encoded.bitStream.size() - !encoded.bitStream.empty(),
-                           fast.data(), fast.size(), encoded.tableBlock.data(),
-                           encoded.tableBlock.size()),
+  EXPECT_EQ(decoder.Decode(encoded.bitStream.data(),
+                           encoded.bitStream.size() - !encoded.bitStream.empty(), fast.data(),
+                           fast.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
             encoded.bitStream.empty() ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort);
 }
 

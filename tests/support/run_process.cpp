@@ -17,11 +17,13 @@ void DrainPipes(int outFd, int errFd, std::string* out, std::string* err) {
   int open = 2;
   while (open > 0) {
     if (poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       break;
     }
     for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      if (fds[i].fd < 0 || fds[i].revents == 0)
+        continue;
       char buffer[4096];
       const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
       if (n > 0) {
@@ -45,13 +47,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     throw std::runtime_error("pipe failed");
   }
   const pid_t child = fork();
-  if (child < 0) throw std::runtime_error("fork failed");
+  if (child < 0)
+    throw std::runtime_error("fork failed");
   if (child == 0) {
     dup2(outPipe[1], STDOUT_FILENO);
     dup2(errPipe[1], STDERR_FILENO);
-    if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0) _exit(126);
+    if (!workingDirectory.empty() && chdir(workingDirectory.c_str()) != 0)
+      _exit(126);
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+      args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
     _exit(127);

@@ -26,7 +26,8 @@ void WriteSmallBitmap(const std::string& path) {
   bitmap.SetHeight(3);
   bitmap.SetWidth(5);
   for (int row = 0; row < 3; ++row) {
-    for (int byte = 0; byte < 15; ++byte) bitmap.RowData(row)[byte] = static_cast<uint8_t>(row * 40 + byte);
+    for (int byte = 0; byte < 15; ++byte)
+      bitmap.RowData(row)[byte] = static_cast<uint8_t>(row * 40 + byte);
   }
   bitmap.SaveToBitmapFile(path);
 }
@@ -73,13 +74,15 @@ TEST(Qavconv, SavesUnderExactlyTheGivenName) {
 // it, or fails with the message the library raises.
 TEST(Qavconv, BitmapSuiteGivesTheLibrarysResults) {
   const fs::path suite = BMPSUITE_DIR;
-  if (!fs::exists(suite)) GTEST_SKIP() << "bitmap suite not found at " << suite;
+  if (!fs::exists(suite))
+    GTEST_SKIP() << "bitmap suite not found at " << suite;
   TemporaryFolder folder;
   const std::string output = folder.File("out.bmp");
   int files = 0;
   for (const char* group : {"g", "q", "b", "x"}) {
     for (const auto& entry : fs::directory_iterator(suite / group)) {
-      if (entry.path().extension() != ".bmp") continue;
+      if (entry.path().extension() != ".bmp")
+        continue;
       ++files;
       const std::string input = entry.path().string();
       std::string expectedError;
