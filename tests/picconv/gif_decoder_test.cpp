@@ -11,14 +11,14 @@ enum class Form { kPalette, kTrueColour };
 
 struct ReferenceCase {
   const char* name;
-  GifFileSpec spec;
+  GifFileSpec layout;
   Form expectedForm;
 };
 
 GifFileSpec OneFrame(int w, int h, int colours, GifFrameSpec frame, int background = 0) {
-  GifFileSpec spec{w, h, DistinctColours(colours, 1), background, {}};
-  spec.frames.push_back(std::move(frame));
-  return spec;
+  GifFileSpec layout{w, h, DistinctColours(colours, 1), background, {}};
+  layout.frames.push_back(std::move(frame));
+  return layout;
 }
 
 std::vector<ReferenceCase> ReferenceCases() {
@@ -90,14 +90,14 @@ class DecoderAgainstImageMagick : public testing::TestWithParam<ReferenceCase> {
 TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
   const ReferenceCase& c = GetParam();
   ScratchWorkingDirectory scratch;
-  const std::vector<uint8_t> gif = EncodeGif(c.spec);
+  const std::vector<uint8_t> gif = EncodeGif(c.layout);
   WriteBytes("case.gif", gif);
   const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
-  EXPECT_EQ(picture.width, c.spec.screenWidth);
-  EXPECT_EQ(picture.height, c.spec.screenHeight);
+  EXPECT_EQ(picture.width, c.layout.screenWidth);
+  EXPECT_EQ(picture.height, c.layout.screenHeight);
   EXPECT_EQ(picture.IsPaletted(), c.expectedForm == Form::kPalette);
   ExpectSameAsImageMagick(scratch.Path() / "case.gif",
-                          c.spec.globalTable.at(static_cast<size_t>(c.spec.backgroundIndex)));
+                          c.layout.globalTable.at(static_cast<size_t>(c.layout.backgroundIndex)));
 }
 
 INSTANTIATE_TEST_SUITE_P(GifFiles, DecoderAgainstImageMagick, testing::ValuesIn(ReferenceCases()),

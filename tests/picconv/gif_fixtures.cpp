@@ -87,22 +87,22 @@ GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed
   return frame;
 }
 
-std::vector<uint8_t> EncodeGif(const GifFileSpec& spec) {
+std::vector<uint8_t> EncodeGif(const GifFileSpec& layout) {
   std::vector<uint8_t> bytes;
   int error = 0;
   GifFileType* gif = EGifOpen(&bytes, AppendToVector, &error);
   Check(gif != nullptr, "open");
   EGifSetGifVersion(gif, true);
-  ColorMapObject* global = MakeTable(spec.globalTable);
+  ColorMapObject* global = MakeTable(layout.globalTable);
   int depth = 8;
   if (global != nullptr) {
     depth = global->BitsPerPixel;
   }
-  const int put = EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, depth,
-                                    spec.backgroundIndex, global);
+  const int put = EGifPutScreenDesc(gif, layout.screenWidth, layout.screenHeight, depth,
+                                    layout.backgroundIndex, global);
   GifFreeMapObject(global);
   Check(put == GIF_OK, "screen descriptor");
-  for (const GifFrameSpec& frame : spec.frames) {
+  for (const GifFrameSpec& frame : layout.frames) {
     PutFrame(gif, frame);
   }
   Check(EGifCloseFile(gif, &error) == GIF_OK, "close");

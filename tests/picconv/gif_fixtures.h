@@ -34,7 +34,7 @@ std::vector<GifRgb> DistinctColours(int n, int seed);
 // A frame covering w x h at (left, top) with pixel value (x * 7 + y * 3 + seed) % colours.
 GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed);
 
-std::vector<uint8_t> EncodeGif(const GifFileSpec& spec);
+std::vector<uint8_t> EncodeGif(const GifFileSpec& layout);
 // The global table's colour at the screen's background index (black without one), read
 // with giflib.
 GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif);

@@ -24,7 +24,7 @@ GifRgb BitmapPixel(const TBitmap& bitmap, int x, int y) {
 
 struct ConvertedCase {
   const char* name;
-  GifFileSpec spec;
+  GifFileSpec layout;
   TBitmapFormat expectedFormat;
 };
 
@@ -50,7 +50,7 @@ class PicconvConverts : public testing::TestWithParam<ConvertedCase> {};
 TEST_P(PicconvConverts, WritesTheDecodedPictureAsBitmap) {
   const ConvertedCase& c = GetParam();
   ScratchWorkingDirectory scratch;
-  const std::vector<uint8_t> gif = EncodeGif(c.spec);
+  const std::vector<uint8_t> gif = EncodeGif(c.layout);
   WriteBytes("picconv.gif", gif);
 
   const ProcessOutcome outcome = RunProgramAndWait(PICCONV_PATH);
