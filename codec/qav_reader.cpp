@@ -1,5 +1,6 @@
 #include "qav_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -153,18 +154,21 @@ QavVerdict ReadRunLengthImage(QavFileSource& source, TQAV& image) {
 
   const size_t rowBytes = RleRowBytes(image.width, fullPalette);
   const size_t needed = rowBytes * static_cast<size_t>(image.height);
-  // An expansion longer than the rows need is kept whole and its tail ignored: older writers
-  // may have stored extra runs.
+  // An expansion longer than the rows need is accepted and its tail ignored: older writers may
+  // have stored extra runs. Only the rows are kept: the expansion is cut after the run that
+  // completes them (a run gives at most 128 bytes), so a small file of long repeat runs cannot
+  // make us allocate its whole expansion.
   const RleOutcome counted = RleExpandedSizeBounded(image.storedData.get(), rle.storedSize);
   if (counted.status != RleStatus::Ok) {
     return QavVerdict::Refuse(std::string("its pixel data is corrupt: ") +
                               RleStatusText(counted.status));
   }
-  const size_t capacity = counted.produced > needed ? counted.produced : needed;
+  constexpr size_t kLongestRunBytes = 128;
+  const size_t capacity = std::max(needed, std::min(counted.produced, needed + kLongestRunBytes));
   image.pixels = std::make_unique<uint8_t[]>(capacity);
-  size_t produced = 0;
-  QAV_RETURN_IF_REFUSED(ExpandRleStream("pixel", image.storedData.get(), rle.storedSize,
-                                        image.pixels.get(), needed, capacity, &produced));
+  const RleOutcome expanded =
+      RleExpandBounded(image.storedData.get(), rle.storedSize, image.pixels.get(), capacity);
+  QAV_RETURN_IF_REFUSED(CheckStreamOutput("pixel", expanded.produced, needed, capacity));
   image.storedData.reset();
   ShowPaletteRows(image, rle.pixelFormat, rowBytes);
   return QavVerdict::Fine();
