@@ -1,6 +1,8 @@
 // The table-driven decoder: every transform is resolved once into a source table laid out in
 // working-image order, so the destination of entry i is working pixel i and each pass is one
 // shrink loop and one flat map loop with no branch on the transform code.
+#include <array>
+
 #include "fractal_map_ops.h"
 #include "fractal_work.h"
 #include "parallel_for.h"
@@ -16,11 +18,40 @@ struct SourceTable {
   FractalBuffer<OffsetWords> blockOffsets;  // per range block
 };
 
-void FillSourceEntries(const FractalImages& images, const RowSourceTable& rowSources,
+// Per transform code, the distance in domain-image words from the first pixel of a domain block
+// to the source of each range-block pixel, row by row. Resolved once a decode, so that filling
+// a table entry is one addition.
+using CodeSourceSteps = std::array<uint32_t, kTransformCodeCount * kDescriptorSlots * kDescriptorSlots>;
+
+void ResolveCodeSourceSteps(const RowSourceTable& rowSources, int side, size_t domainWidth,
+                            CodeSourceSteps& steps) {
+  const size_t blockPixels = static_cast<size_t>(side) * static_cast<size_t>(side);
+  for (int code = 0; code < kTransformCodeCount; ++code) {
+    uint32_t* codeSteps = steps.data() + static_cast<size_t>(code) * blockPixels;
+    for (int row = 0; row < side; ++row) {
+      // Walk the row's source line with wrap-around instead of resolving each pixel.
+      const RowSource& source = rowSources[code][row];
+      int along = source.start;
+      for (int column = 0; column < side; ++column) {
+        const size_t sourceRow = static_cast<size_t>(source.alongColumn ? along : source.line);
+        const size_t sourceColumn = static_cast<size_t>(source.alongColumn ? source.line : along);
+        codeSteps[static_cast<size_t>(row * side + column)] =
+            static_cast<uint32_t>(sourceRow * domainWidth + sourceColumn);
+        along += source.step;
+        if (along == side)
+          along = 0;
+        if (along < 0)
+          along = side - 1;
+      }
+    }
+  }
+}
+
+void FillSourceEntries(const FractalImages& images, const CodeSourceSteps& steps,
                        const uint16_t* domainIndices, const int16_t* offsets,
                        const uint8_t* transforms, SourceTable& table, size_t firstBlock,
                        size_t endBlock) {
-  const int side = images.geometry.blockSide;
+  const size_t side = static_cast<size_t>(images.geometry.blockSide);
   for (size_t block = firstBlock; block < endBlock; ++block) {
     const int code = transforms[block];
     OffsetWords& words = table.blockOffsets.data()[block];
@@ -30,23 +61,14 @@ void FillSourceEntries(const FractalImages& images, const RowSourceTable& rowSou
     }
     words = OffsetWordsFromTriple(offsets + 3 * block);
     const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
-    const uint32_t* domainRows =
-        images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
-    for (int row = 0; row < side; ++row) {
+    const uint32_t domainFirst =
+        images.domainDescriptors.data()[size_t{domainIndices[block]} * kDescriptorSlots];
+    const uint32_t* codeSteps = steps.data() + static_cast<size_t>(code) * side * side;
+    for (size_t row = 0; row < side; ++row) {
       uint32_t* entries = table.sources.data() + rangeRows[row];
-      // Walk the row's source line with wrap-around instead of resolving each pixel.
-      const RowSource& source = rowSources[code][row];
-      int along = source.start;
-      for (int column = 0; column < side; ++column) {
-        entries[column] = source.alongColumn
-                              ? domainRows[along] + static_cast<uint32_t>(source.line)
-                              : domainRows[source.line] + static_cast<uint32_t>(along);
-        along += source.step;
-        if (along == side)
-          along = 0;
-        if (along < 0)
-          along = side - 1;
-      }
+      const uint32_t* rowSteps = codeSteps + row * side;
+      for (size_t column = 0; column < side; ++column)
+        entries[column] = domainFirst + rowSteps[column];
     }
   }
 }
@@ -106,9 +128,11 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
     }
     images.Prepare();
     const size_t blockPixels = static_cast<size_t>(geometry.blockSide) * geometry.blockSide;
-    const RowSourceTable rowSources = MakeRowSources(geometry.blockSide);
+    CodeSourceSteps steps;
+    ResolveCodeSourceSteps(MakeRowSources(geometry.blockSide), geometry.blockSide,
+                           images.domainWidth, steps);
     ParallelFor(geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
-      FillSourceEntries(images, rowSources, domainIndices, offsets, transforms, table, begin, end);
+      FillSourceEntries(images, steps, domainIndices, offsets, transforms, table, begin, end);
     });
     WithMapOps(level,
                [&](auto ops) { RunTablePasses<decltype(ops)>(images, table, iterations, level); });

@@ -1,12 +1,34 @@
 #include "fractal_work.h"
 
+#include <cstdint>
 #include <cstring>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "fractal_shrink.h"
 #include "parallel_for.h"
 
 void* AllocateWithMalloc(size_t bytes) {
   return std::malloc(bytes);
+}
+
+void AdviseLargePages(void* block, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  if (bytes < 2 * kHugePage)
+    return;
+  // Only whole huge pages inside the block: the advice must not reach other allocations.
+  const uintptr_t start = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (start + bytes) & ~(kHugePage - 1);
+  if (end > first)
+    madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);  // a hint only
+#else
+  (void)block;
+  (void)bytes;
+#endif
 }
 
 size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {

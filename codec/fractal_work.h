@@ -12,6 +12,10 @@
 
 void* AllocateWithMalloc(size_t bytes);
 
+// Asks the system to back a large block with huge pages where it can, so that the first touch
+// of a fresh multi-megabyte buffer takes a few faults instead of one per 4 KiB page.
+void AdviseLargePages(void* block, size_t bytes);
+
 // How a decode obtains memory and which pixel loops it runs. Tests substitute a failing
 // allocator and force each kernel level; every block is released with std::free.
 struct FractalDecodeOptions {
@@ -48,7 +52,10 @@ class FractalBuffer {
   bool Obtain(void* (*allocate)(size_t), size_t count) {
     std::free(data_);
     data_ = static_cast<Element*>(allocate(count * sizeof(Element)));
-    return data_ != nullptr;
+    if (data_ == nullptr)
+      return false;
+    AdviseLargePages(data_, count * sizeof(Element));
+    return true;
   }
   Element* data() const { return data_; }
 
