@@ -56,7 +56,13 @@ void FillSourceEntries(const FractalImages& images, const CodeSourceSteps& steps
                        const uint8_t* transforms, SourceTable& table, size_t firstBlock,
                        size_t endBlock) {
   const size_t side = static_cast<size_t>(images.geometry.blockSide);
+  // Domain descriptors are read in the file's random order: fetch them some blocks ahead.
+  constexpr size_t kPrefetchBlocks = 16;
   for (size_t block = firstBlock; block < endBlock; ++block) {
+    if (block + kPrefetchBlocks < endBlock) {
+      __builtin_prefetch(images.domainDescriptors.data() +
+                         size_t{domainIndices[block + kPrefetchBlocks]} * kDescriptorSlots);
+    }
     const int code = transforms[block];
     OffsetWords& words = table.blockOffsets.data()[block];
     if (code >= kTransformCodeCount) {
