@@ -14,21 +14,34 @@ void* AllocateWithMalloc(size_t bytes) {
   return std::malloc(bytes);
 }
 
-void AdviseLargePages(void* block, size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-  if (bytes < 2 * kHugePage)
-    return;
-  // Only whole huge pages inside the block: the advice must not reach other allocations.
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+// Below this a buffer keeps its 4 KiB pages: a huge page would zero more than it saves.
+constexpr size_t kHugePageBufferMin = kHugePage / 2;
+
+size_t RoundUpToHugePage(size_t bytes) {
+  return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
+
+}  // namespace
+
+size_t BytesToRequest(size_t bytes) {
+  // No overflow: buffers hold fewer than 2^31 bytes.
+  return bytes < kHugePageBufferMin ? bytes : RoundUpToHugePage(bytes) + kHugePage;
+}
+
+void* PlaceBuffer(void* block, size_t bytes) {
+  if (bytes < kHugePageBufferMin)
+    return block;
   const uintptr_t start = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (start + bytes) & ~(kHugePage - 1);
-  if (end > first)
-    madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);  // a hint only
-#else
-  (void)block;
-  (void)bytes;
+  const uintptr_t first = (start + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // The advised range lies inside the block, which has room for it past the moved start.
+  madvise(reinterpret_cast<void*>(first), RoundUpToHugePage(bytes), MADV_HUGEPAGE);  // a hint
 #endif
+  return reinterpret_cast<void*>(first);
 }
 
 size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {

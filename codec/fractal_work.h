@@ -12,9 +12,12 @@
 
 void* AllocateWithMalloc(size_t bytes);
 
-// Asks the system to back a large block with huge pages where it can, so that the first touch
-// of a fresh multi-megabyte buffer takes a few faults instead of one per 4 KiB page.
-void AdviseLargePages(void* block, size_t bytes);
+// Large buffers start on a huge-page boundary and are advised onto huge pages, so that the first
+// touch of a fresh buffer takes a few faults instead of one per 4 KiB page. BytesToRequest gives
+// the size to allocate for `bytes` usable ones (with room to move the start when the buffer is
+// large); PlaceBuffer gives the usable start within such a block and sends the advice.
+size_t BytesToRequest(size_t bytes);
+void* PlaceBuffer(void* block, size_t bytes);
 
 // How a decode obtains memory and which pixel loops it runs. Tests substitute a failing
 // allocator and force each kernel level; every block is released with std::free.
@@ -47,19 +50,22 @@ class FractalBuffer {
   FractalBuffer() = default;
   FractalBuffer(const FractalBuffer&) = delete;
   FractalBuffer& operator=(const FractalBuffer&) = delete;
-  ~FractalBuffer() { std::free(data_); }
+  ~FractalBuffer() { std::free(block_); }
 
   bool Obtain(void* (*allocate)(size_t), size_t count) {
-    std::free(data_);
-    data_ = static_cast<Element*>(allocate(count * sizeof(Element)));
-    if (data_ == nullptr)
+    std::free(block_);
+    data_ = nullptr;
+    const size_t bytes = count * sizeof(Element);
+    block_ = allocate(BytesToRequest(bytes));
+    if (block_ == nullptr)
       return false;
-    AdviseLargePages(data_, count * sizeof(Element));
+    data_ = static_cast<Element*>(PlaceBuffer(block_, bytes));
     return true;
   }
   Element* data() const { return data_; }
 
  private:
+  void* block_ = nullptr;  // as allocated, for std::free
   Element* data_ = nullptr;
 };
 
