@@ -4,6 +4,8 @@
 #include "fractal_work.h"
 #include "parallel_for.h"
 
+#include <type_traits>
+
 namespace {
 
 // One range row from a line of n domain pixels read from `start` by `step` with wrap-around:
@@ -31,6 +33,83 @@ void MapRangeRow(uint32_t* target, const uint32_t* domain, const uint32_t* domai
     Ops::Reversed(target + firstRun, line + wrapFrom, side - firstRun, offset);
   }
 }
+
+#ifdef QAV_FRACTAL_MAP_SSE2
+// Side 4: a domain block's four rows fit four registers, and every transform re-arranges that
+// tile - rows picked in some order, each kept, reversed or with its halves exchanged, from the
+// tile itself or from its transpose - so a range row is at most one shuffle instead of two
+// short runs of single pixels.
+struct Tile4 {
+  __m128i rows[4];
+};
+
+Tile4 LoadTile4(const uint32_t* domain, const uint32_t* domainRows) {
+  Tile4 tile;
+  for (int row = 0; row < 4; ++row)
+    tile.rows[row] = Sse2MapOps::Load(domain + domainRows[row]);
+  return tile;
+}
+
+Tile4 Transposed(const Tile4& tile) {
+  const __m128i low01 = _mm_unpacklo_epi32(tile.rows[0], tile.rows[1]);
+  const __m128i low23 = _mm_unpacklo_epi32(tile.rows[2], tile.rows[3]);
+  const __m128i high01 = _mm_unpackhi_epi32(tile.rows[0], tile.rows[1]);
+  const __m128i high23 = _mm_unpackhi_epi32(tile.rows[2], tile.rows[3]);
+  return Tile4{{_mm_unpacklo_epi64(low01, low23), _mm_unpackhi_epi64(low01, low23),
+                _mm_unpacklo_epi64(high01, high23), _mm_unpackhi_epi64(high01, high23)}};
+}
+
+__m128i ReversedRow(__m128i row) { return _mm_shuffle_epi32(row, _MM_SHUFFLE(0, 1, 2, 3)); }
+__m128i HalvesExchanged(__m128i row) { return _mm_shuffle_epi32(row, _MM_SHUFFLE(1, 0, 3, 2)); }
+
+// Range row r of a side-4 block under `code` from the domain tile and its transpose (the
+// transpose is computed only for the codes that read columns).
+Tile4 TransformTile4(int code, const Tile4& d) {
+  switch (code) {
+    case 1:
+      return Tile4{{ReversedRow(d.rows[3]), ReversedRow(d.rows[2]), ReversedRow(d.rows[1]),
+                    ReversedRow(d.rows[0])}};
+    case 2:
+      return Transposed(d);
+    case 3:
+      return Tile4{{d.rows[3], d.rows[2], d.rows[1], d.rows[0]}};
+    case 4:
+      return Tile4{{ReversedRow(d.rows[0]), ReversedRow(d.rows[1]), ReversedRow(d.rows[2]),
+                    ReversedRow(d.rows[3])}};
+    case 5: {
+      const Tile4 t = Transposed(d);
+      return Tile4{{ReversedRow(t.rows[0]), ReversedRow(t.rows[1]), ReversedRow(t.rows[2]),
+                    ReversedRow(t.rows[3])}};
+    }
+    case 6: {
+      const Tile4 t = Transposed(d);
+      return Tile4{{t.rows[3], t.rows[2], t.rows[1], t.rows[0]}};
+    }
+    case 7:
+      return Tile4{{d.rows[2], d.rows[3], d.rows[0], d.rows[1]}};
+    case 8:
+      return Tile4{{HalvesExchanged(d.rows[0]), HalvesExchanged(d.rows[1]),
+                    HalvesExchanged(d.rows[2]), HalvesExchanged(d.rows[3])}};
+    default:
+      return d;
+  }
+}
+
+void MapSide4Block(uint32_t* working, const uint32_t* domain, const uint32_t* rangeRows,
+                   const uint32_t* domainRows, int code, OffsetWords offset) {
+  const __m128i raise = _mm_set1_epi32(static_cast<int>(offset.raise));
+  const __m128i lower = _mm_set1_epi32(static_cast<int>(offset.lower));
+  const Tile4 range = TransformTile4(code, LoadTile4(domain, domainRows));
+  for (int row = 0; row < 4; ++row)
+    Sse2MapOps::Store(working + rangeRows[row], Sse2MapOps::Apply(range.rows[row], raise, lower));
+}
+
+template <typename Ops>
+constexpr bool kHasSide4Tiles = std::is_same_v<Ops, Sse2MapOps>;
+#else
+template <typename Ops>
+constexpr bool kHasSide4Tiles = false;
+#endif
 
 template <typename Ops>
 void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSources,
@@ -62,6 +141,13 @@ void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSourc
     const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
     const uint32_t* domainRows =
         images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
+    if constexpr (kHasSide4Tiles<Ops>) {
+      if (side == 4) {
+        MapSide4Block(images.working.data(), images.domain.data(), rangeRows, domainRows, code,
+                      words);
+        continue;
+      }
+    }
     for (size_t row = 0; row < side; ++row) {
       MapRangeRow<Ops>(images.working.data() + rangeRows[row], images.domain.data(), domainRows,
                        rowSources[code][row], side, words);
