@@ -4,6 +4,10 @@
 #include "fractal_work.h"
 #include "parallel_for.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include <type_traits>
 
 namespace {
@@ -104,17 +108,59 @@ void MapSide4Block(uint32_t* working, const uint32_t* domain, const uint32_t* ra
     Sse2MapOps::Store(working + rangeRows[row], Sse2MapOps::Apply(range.rows[row], raise, lower));
 }
 
-template <typename Ops>
-constexpr bool kHasSide4Tiles = std::is_same_v<Ops, Sse2MapOps>;
+// With AVX2 the tile's 16 pixels sit in two registers, and a range block is any permutation
+// of them: each half of the block is two in-register permutes, one of rows 0 and 1 and one of
+// rows 2 and 3, blended by which pair each pixel comes from - no branch on the code.
+struct Side4Permutations {
+  // Per code, the tile position (4 * row + column) each range pixel takes its value from.
+  alignas(32) int32_t sources[kTransformCodeCount][16];
+};
+
+Side4Permutations MakeSide4Permutations() {
+  Side4Permutations permutations{};
+  for (int code = 0; code < kTransformCodeCount; ++code) {
+    for (int pixel = 0; pixel < 16; ++pixel) {
+      const BlockPixel source = TransformSource(code, 4, pixel / 4, pixel % 4);
+      permutations.sources[code][pixel] = 4 * source.row + source.column;
+    }
+  }
+  return permutations;
+}
+
+__attribute__((target("avx2"))) void MapSide4BlockAvx2(uint32_t* working, const uint32_t* domain,
+                                                       const uint32_t* rangeRows,
+                                                       const uint32_t* domainRows,
+                                                       const int32_t* sources, OffsetWords offset) {
+  const __m256i upperRows =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(Sse2MapOps::Load(domain + domainRows[0])),
+                              Sse2MapOps::Load(domain + domainRows[1]), 1);
+  const __m256i lowerRows =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(Sse2MapOps::Load(domain + domainRows[2])),
+                              Sse2MapOps::Load(domain + domainRows[3]), 1);
+  const __m256i raise = _mm256_set1_epi32(static_cast<int>(offset.raise));
+  const __m256i lower = _mm256_set1_epi32(static_cast<int>(offset.lower));
+  for (int half = 0; half < 2; ++half) {
+    const __m256i index = _mm256_load_si256(reinterpret_cast<const __m256i*>(sources + 8 * half));
+    const __m256 fromUpper = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(upperRows, index));
+    const __m256 fromLower = _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(lowerRows, index));
+    // Positions 8..15 lie in rows 2 and 3: bit 3, shifted into the sign bit, picks them.
+    const __m256 inLower = _mm256_castsi256_ps(_mm256_slli_epi32(index, 28));
+    const __m256i pixels = _mm256_castps_si256(_mm256_blendv_ps(fromUpper, fromLower, inLower));
+    const __m256i mapped = _mm256_subs_epu8(_mm256_adds_epu8(pixels, raise), lower);
+    Sse2MapOps::Store(working + rangeRows[2 * half], _mm256_castsi256_si128(mapped));
+    Sse2MapOps::Store(working + rangeRows[2 * half + 1], _mm256_extracti128_si256(mapped, 1));
+  }
+}
+
 #else
-template <typename Ops>
-constexpr bool kHasSide4Tiles = false;
+struct Side4Permutations;
 #endif
 
 template <typename Ops>
 void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSources,
                      const uint16_t* domainIndices, const int16_t* offsets,
-                     const uint8_t* transforms, size_t firstBlock, size_t endBlock) {
+                     const uint8_t* transforms, const Side4Permutations* side4Permutations,
+                     size_t firstBlock, size_t endBlock) {
   const size_t side = static_cast<size_t>(images.geometry.blockSide);
   // Domain descriptors are read in the file's random order: fetch them some blocks ahead.
   constexpr size_t kPrefetchDistance = 8;
@@ -141,13 +187,20 @@ void MapDirectBlocks(const FractalImages& images, const RowSourceTable& rowSourc
     const uint32_t* rangeRows = images.rangeDescriptors.data() + block * kDescriptorSlots;
     const uint32_t* domainRows =
         images.domainDescriptors.data() + size_t{domainIndices[block]} * kDescriptorSlots;
-    if constexpr (kHasSide4Tiles<Ops>) {
+#ifdef QAV_FRACTAL_MAP_SSE2
+    if constexpr (std::is_same_v<Ops, Sse2MapOps>) {
+      if (side4Permutations != nullptr) {
+        MapSide4BlockAvx2(images.working.data(), images.domain.data(), rangeRows, domainRows,
+                          side4Permutations->sources[code], words);
+        continue;
+      }
       if (side == 4) {
         MapSide4Block(images.working.data(), images.domain.data(), rangeRows, domainRows, code,
                       words);
         continue;
       }
     }
+#endif
     for (size_t row = 0; row < side; ++row) {
       MapRangeRow<Ops>(images.working.data() + rangeRows[row], images.domain.data(), domainRows,
                        rowSources[code][row], side, words);
@@ -161,10 +214,17 @@ void RunDirectPasses(FractalImages& images, const uint16_t* domainIndices, const
   const RowSourceTable rowSources = MakeRowSources(images.geometry.blockSide);
   const size_t blockPixels =
       static_cast<size_t>(images.geometry.blockSide) * images.geometry.blockSide;
+  const Side4Permutations* side4Permutations = nullptr;
+#ifdef QAV_FRACTAL_MAP_SSE2
+  const Side4Permutations permutations = MakeSide4Permutations();
+  if (level == FractalKernelLevel::Avx2 && images.geometry.blockSide == 4)
+    side4Permutations = &permutations;
+#endif
   for (int pass = 0; pass < iterations; ++pass) {
     images.Shrink(level);
     ParallelFor(images.geometry.rangeBlocks, ChunkFor(blockPixels), [&](size_t begin, size_t end) {
-      MapDirectBlocks<Ops>(images, rowSources, domainIndices, offsets, transforms, begin, end);
+      MapDirectBlocks<Ops>(images, rowSources, domainIndices, offsets, transforms,
+                           side4Permutations, begin, end);
     });
   }
 }
