@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "colour_rows.h"
 #include "qav_file_source.h"
 #include "qav_header_checks.h"
 #include "qav_loader.h"
@@ -85,15 +86,6 @@ void GivePalette(TQAV& image) {
   image.bitmap->SetMonochrome(image.palette.palNumEntries == 2);
 }
 
-// Stored rows run bottom row first and carry no padding.
-void WriteRowsBottomUp(TQAV& image, const uint8_t* rows, size_t rowBytes) {
-  const int height = image.height;
-  for (int i = 0; i < height; ++i) {
-    std::memcpy(image.bitmap->RowData(height - 1 - i), rows + static_cast<size_t>(i) * rowBytes,
-                rowBytes);
-  }
-}
-
 // Allocates storedData and reads `count` bytes of stored data into it (already checked
 // against the bytes present).
 QavVerdict ReadStoredData(QavFileSource& source, TQAV& image, size_t count, const char* what) {
@@ -138,7 +130,8 @@ void ParseFractalHeader(const uint8_t* bytes, FractalHeader& header) {
 void ShowPaletteRows(TQAV& image, int pixelFormat, size_t rowBytes) {
   ConfigureBitmap(image, pixelFormat);
   GivePalette(image);
-  WriteRowsBottomUp(image, image.pixels.get(), rowBytes);
+  // Stored rows carry no padding.
+  CopyRowsBottomUp(image.pixels.get(), rowBytes, image.height, *image.bitmap);
   image.pixels.reset();
 }
 
