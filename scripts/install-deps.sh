@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libdeflate-dev
   xvfb xdotool x11-utils xclip openbox imagemagick python3
   fonts-dejavu-core
+  libspng-dev libgdk-pixbuf-2.0-dev libgdk-pixbuf2.0-bin libglib2.0-bin shared-mime-info
+  desktop-file-utils lintian groff-base parallel librsvg2-bin dpkg-dev fakeroot file
 )
 
 missing=()
