@@ -11,12 +11,12 @@ enum class Form { kPalette, kTrueColour };
 
 struct ReferenceCase {
   const char* name;
-  GifFileSpec layout;
+  GifFileLayout layout;
   Form expectedForm;
 };
 
-GifFileSpec OneFrame(int w, int h, int colours, GifFrameSpec frame, int background = 0) {
-  GifFileSpec layout{w, h, DistinctColours(colours, 1), background, {}};
+GifFileLayout OneFrame(int w, int h, int colours, GifFrameLayout frame, int background = 0) {
+  GifFileLayout layout{w, h, DistinctColours(colours, 1), background, {}};
   layout.frames.push_back(std::move(frame));
   return layout;
 }
@@ -27,28 +27,28 @@ std::vector<ReferenceCase> ReferenceCases() {
   cases.push_back(
       {"odd_size", OneFrame(37, 19, 16, PatternFrame(0, 0, 37, 19, 16, 0)), Form::kPalette});
 
-  GifFrameSpec interlaced = PatternFrame(0, 0, 13, 29, 32, 5);
+  GifFrameLayout interlaced = PatternFrame(0, 0, 13, 29, 32, 5);
   interlaced.interlaced = true;
   cases.push_back({"interlaced", OneFrame(13, 29, 32, interlaced), Form::kPalette});
 
   // A frame with its own table at an offset: the uncovered border takes the global
   // background colour, which is added to the frame's table.
-  GifFrameSpec local = PatternFrame(3, 2, 11, 9, 64, 2);
+  GifFrameLayout local = PatternFrame(3, 2, 11, 9, 64, 2);
   local.localTable = DistinctColours(64, 99);
   cases.push_back({"local_table_at_offset", OneFrame(20, 15, 4, local, 1), Form::kPalette});
 
-  GifFrameSpec transparent = PatternFrame(0, 0, 17, 11, 8, 3);
+  GifFrameLayout transparent = PatternFrame(0, 0, 17, 11, 8, 3);
   transparent.transparentIndex = 3;
   cases.push_back({"transparent", OneFrame(17, 11, 8, transparent, 5), Form::kPalette});
 
   // 256 colours of its own plus a background that is not among them: true colour.
-  GifFrameSpec fullTable = PatternFrame(0, 0, 40, 9, 256, 0);
+  GifFrameLayout fullTable = PatternFrame(0, 0, 40, 9, 256, 0);
   fullTable.localTable = DistinctColours(256, 42);
   fullTable.transparentIndex = 7;
   cases.push_back(
       {"full_table_and_transparent", OneFrame(40, 9, 2, fullTable, 1), Form::kTrueColour});
 
-  GifFileSpec animated = OneFrame(12, 12, 16, PatternFrame(0, 0, 12, 12, 16, 0));
+  GifFileLayout animated = OneFrame(12, 12, 16, PatternFrame(0, 0, 12, 12, 16, 0));
   animated.frames.push_back(PatternFrame(0, 0, 12, 12, 16, 9));
   animated.frames.push_back(PatternFrame(2, 2, 5, 5, 16, 4));
   cases.push_back({"animated_first_frame", animated, Form::kPalette});

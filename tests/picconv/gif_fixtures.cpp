@@ -39,7 +39,7 @@ void Check(bool ok, const char* step) {
   }
 }
 
-void PutFrame(GifFileType* gif, const GifFrameSpec& frame) {
+void PutFrame(GifFileType* gif, const GifFrameLayout& frame) {
   if (frame.transparentIndex >= 0) {
     GraphicsControlBlock control{};
     control.TransparentColor = frame.transparentIndex;
@@ -73,8 +73,8 @@ std::vector<GifRgb> DistinctColours(int n, int seed) {
   return colours;
 }
 
-GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed) {
-  GifFrameSpec frame;
+GifFrameLayout PatternFrame(int left, int top, int w, int h, int colours, int seed) {
+  GifFrameLayout frame;
   frame.left = left;
   frame.top = top;
   frame.width = w;
@@ -87,7 +87,7 @@ GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed
   return frame;
 }
 
-std::vector<uint8_t> EncodeGif(const GifFileSpec& layout) {
+std::vector<uint8_t> EncodeGif(const GifFileLayout& layout) {
   std::vector<uint8_t> bytes;
   int error = 0;
   GifFileType* gif = EGifOpen(&bytes, AppendToVector, &error);
@@ -102,7 +102,7 @@ std::vector<uint8_t> EncodeGif(const GifFileSpec& layout) {
                                     layout.backgroundIndex, global);
   GifFreeMapObject(global);
   Check(put == GIF_OK, "screen descriptor");
-  for (const GifFrameSpec& frame : layout.frames) {
+  for (const GifFrameLayout& frame : layout.frames) {
     PutFrame(gif, frame);
   }
   Check(EGifCloseFile(gif, &error) == GIF_OK, "close");

@@ -10,7 +10,7 @@
 
 #include "gif_decoder.h"
 
-struct GifFrameSpec {
+struct GifFrameLayout {
   int left = 0;
   int top = 0;
   int width = 0;
@@ -21,20 +21,20 @@ struct GifFrameSpec {
   std::vector<uint8_t> pixels;     // width * height colour indices, top row first
 };
 
-struct GifFileSpec {
+struct GifFileLayout {
   int screenWidth = 0;
   int screenHeight = 0;
   std::vector<GifRgb> globalTable;  // empty: no global table
   int backgroundIndex = 0;
-  std::vector<GifFrameSpec> frames;
+  std::vector<GifFrameLayout> frames;
 };
 
 // A table of n distinct colours.
 std::vector<GifRgb> DistinctColours(int n, int seed);
 // A frame covering w x h at (left, top) with pixel value (x * 7 + y * 3 + seed) % colours.
-GifFrameSpec PatternFrame(int left, int top, int w, int h, int colours, int seed);
+GifFrameLayout PatternFrame(int left, int top, int w, int h, int colours, int seed);
 
-std::vector<uint8_t> EncodeGif(const GifFileSpec& layout);
+std::vector<uint8_t> EncodeGif(const GifFileLayout& layout);
 // The global table's colour at the screen's background index (black without one), read
 // with giflib.
 GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif);

@@ -24,15 +24,15 @@ GifRgb BitmapPixel(const TBitmap& bitmap, int x, int y) {
 
 struct ConvertedCase {
   const char* name;
-  GifFileSpec layout;
+  GifFileLayout layout;
   TBitmapFormat expectedFormat;
 };
 
 std::vector<ConvertedCase> ConvertedCases() {
-  GifFrameSpec transparent = PatternFrame(2, 1, 19, 13, 32, 1);
+  GifFrameLayout transparent = PatternFrame(2, 1, 19, 13, 32, 1);
   transparent.localTable = DistinctColours(32, 5);
   transparent.transparentIndex = 4;
-  GifFrameSpec fullTable = PatternFrame(0, 0, 31, 7, 256, 0);
+  GifFrameLayout fullTable = PatternFrame(0, 0, 31, 7, 256, 0);
   fullTable.localTable = DistinctColours(256, 8);
   fullTable.transparentIndex = 0;
   return {
