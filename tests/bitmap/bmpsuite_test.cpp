@@ -2,21 +2,15 @@
 // are compared with checksums of the suite's reference renderings (pixel-checksums.txt, made by
 // bmpsuite_checksums.py from the suite's own folder), then saved and loaded again.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
-#include <stdexcept>
 #include <vector>
 
 #include "bitmap.h"
 #include "graphic_errors.h"
 #include "pixel_colours.h"
+#include "suite_checksums.h"
 
 namespace {
 
@@ -137,52 +131,7 @@ void PrintTo(const SuiteFile& file, std::ostream* out) {
 }
 
 std::filesystem::path Images() {
-  return BMPSUITE_IMAGES;
-}
-
-// One line of pixel-checksums.txt: the size of the rendering, the CRC-32 of its colours as
-// R, G, B bytes row by row, and the runs it leaves transparent, which the checksum skips.
-struct ExpectedPixels {
-  int width = 0;
-  int height = 0;
-  uint32_t crc = 0;
-  std::vector<std::set<int>> transparent;  // per row, the columns not compared
-};
-
-ExpectedPixels ParseChecksumLine(std::istringstream& fields) {
-  ExpectedPixels expected;
-  fields >> expected.width >> expected.height >> std::hex >> expected.crc >> std::dec;
-  expected.transparent.resize(static_cast<size_t>(std::max(expected.height, 0)));
-  std::string run;
-  while (fields >> run) {
-    int row = 0, first = 0, count = 0;
-    if (std::sscanf(run.c_str(), "%d:%d+%d", &row, &first, &count) != 3 || row < 0 ||
-        row >= expected.height)
-      throw std::runtime_error("bad transparent run " + run);
-    for (int x = first; x < first + count; ++x)
-      expected.transparent[static_cast<size_t>(row)].insert(x);
-  }
-  return expected;
-}
-
-const std::map<std::string, ExpectedPixels>& ChecksumList() {
-  static const std::map<std::string, ExpectedPixels> list = [] {
-    std::map<std::string, ExpectedPixels> parsed;
-    std::ifstream in(Images() / "pixel-checksums.txt");
-    if (!in)
-      throw std::runtime_error("pixel-checksums.txt is missing");
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.empty() || line[0] == '#')
-        continue;
-      std::istringstream fields(line);
-      std::string path;
-      fields >> path;
-      parsed[path] = ParseChecksumLine(fields);
-    }
-    return parsed;
-  }();
-  return list;
+  return BmpSuiteFolder();
 }
 
 std::vector<uint32_t> Colours(const TBitmap& bitmap, int row) {
@@ -201,25 +150,17 @@ void ExpectSanePicture(const TBitmap& bitmap) {
 
 // Colours equal where the rendering is opaque; transparency is not something we show.
 void ExpectEqualsReference(const TBitmap& bitmap, const std::string& path) {
-  const auto found = ChecksumList().find(path);
-  ASSERT_NE(found, ChecksumList().end()) << "no checksum listed for " << path;
-  const ExpectedPixels& expected = found->second;
+  const auto found = SuiteRenderings().find(path);
+  ASSERT_NE(found, SuiteRenderings().end()) << "no checksum listed for " << path;
+  const SuiteRendering& expected = found->second;
   ASSERT_EQ(bitmap.GetWidth(), expected.width);
   ASSERT_EQ(bitmap.GetHeight(), expected.height);
-  uLong crc = crc32(0, nullptr, 0);
-  for (int y = 0; y < bitmap.GetHeight(); ++y) {
-    const std::vector<uint32_t> ours = Colours(bitmap, y);
-    const std::set<int>& skipped = expected.transparent[static_cast<size_t>(y)];
-    std::vector<Bytef> rgb;
-    for (int x = 0; x < bitmap.GetWidth(); ++x) {
-      if (skipped.count(x))
-        continue;
-      const uint32_t colour = ours[static_cast<size_t>(x)];
-      rgb.insert(rgb.end(), {static_cast<Bytef>(colour >> 16), static_cast<Bytef>(colour >> 8),
-                             static_cast<Bytef>(colour)});
-    }
-    crc = crc32(crc, rgb.data(), static_cast<uInt>(rgb.size()));
-  }
+  std::vector<std::vector<uint32_t>> rows;
+  for (int y = 0; y < bitmap.GetHeight(); ++y)
+    rows.push_back(Colours(bitmap, y));
+  const uint32_t crc = ShownColoursCrc(expected, [&rows](int x, int y) {
+    return rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
+  });
   EXPECT_EQ(crc, expected.crc) << std::hex << "pixels differ from the rendering's checksum";
 }
 
@@ -284,7 +225,7 @@ TEST(BmpSuiteTable, NamesEveryFileOfTheSuite) {
     if (file.outcome == kMatches)
       matching.insert(file.path);
   std::set<std::string> checksummed;
-  for (const auto& [path, expected] : ChecksumList())
+  for (const auto& [path, expected] : SuiteRenderings())
     checksummed.insert(path);
   EXPECT_EQ(matching, checksummed);
 }

@@ -7,6 +7,7 @@
 
 #include "bitmap.h"
 #include "scratch_files.h"
+#include "suite_checksums.h"
 #include "run_process.h"
 #include "user_message.h"
 
@@ -73,9 +74,7 @@ TEST(Qavconv, SavesUnderExactlyTheGivenName) {
 // Every file of the public bitmap suite: qavconv writes what the library saves after loading
 // it, or fails with the message the library raises.
 TEST(Qavconv, BitmapSuiteGivesTheLibrarysResults) {
-  const fs::path suite = BMPSUITE_DIR;
-  if (!fs::exists(suite))
-    GTEST_SKIP() << "bitmap suite not found at " << suite;
+  const fs::path suite = BmpSuiteFolder();
   TemporaryFolder folder;
   const std::string output = folder.File("out.bmp");
   int files = 0;
