@@ -51,7 +51,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   // BlankBitmap is made empty with the state; the converter lives beside the program.
-  ConverterPath = ConverterBesideExecutable();
+  ConverterPath = ConverterForThisProgram();
 }
 
 void TForm1::CreateMenu() {

@@ -12,3 +12,5 @@ target_link_libraries(gifbitmap PUBLIC gifdecode qavbitmap)
 
 add_executable(picconv ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(picconv PRIVATE gifbitmap)
+# An internal helper of the viewer and qavconv, not a command for people.
+install(TARGETS picconv RUNTIME DESTINATION ${QAV_CONVERTER_INSTALL_DIR})

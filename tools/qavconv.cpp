@@ -67,7 +67,7 @@ ParseResult ParseCommandLine(int argc, char** argv, CommandLine* line) {
 
 int Convert(const CommandLine& line) {
   TViewerState state;
-  state.ConverterPath = ConverterBesideExecutable();
+  state.ConverterPath = ConverterForThisProgram();
   if (!OpenImageFile(state, line.input)) {
     std::fprintf(stderr, "%s is not a QAV, GIF or Windows bitmap file name\n", line.input.c_str());
     return 1;

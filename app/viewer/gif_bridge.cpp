@@ -126,18 +126,28 @@ std::string FailureReason(const std::string& converterPath, const ProcessOutcome
 
 }  // namespace
 
-std::string ConverterBesideExecutable() {
+std::string ConverterForExecutable(const std::string& executablePath) {
+  const size_t slash = executablePath.find_last_of('/');
+  if (slash == std::string::npos) {
+    return {};
+  }
+  const std::string folder = executablePath.substr(0, slash + 1);
+  // The installed layout is asked first: an installed program must never run a "picconv"
+  // that something else put into its bin folder.
+  const std::string installed = folder + QAV_CONVERTER_FROM_BINDIR "/picconv";
+  if (access(installed.c_str(), X_OK) == 0) {
+    return installed;
+  }
+  return folder + "picconv";
+}
+
+std::string ConverterForThisProgram() {
   char path[4096];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
   if (length <= 0) {
     return {};
   }
-  const std::string executable(path, static_cast<size_t>(length));
-  const size_t slash = executable.find_last_of('/');
-  if (slash == std::string::npos) {
-    return {};
-  }
-  return executable.substr(0, slash) + "/picconv";
+  return ConverterForExecutable(std::string(path, static_cast<size_t>(length)));
 }
 
 void ConvertGifThroughPicconv(const std::string& gifFileName, const std::string& converterPath,

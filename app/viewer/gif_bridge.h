@@ -19,8 +19,14 @@ class EGifConversionError : public Exception {
 inline constexpr const char* kGifHandOverName = "picconv.gif";
 inline constexpr const char* kBitmapHandOverName = "picconv.bmp";
 
-// Where the converter is installed: beside the running executable.
-std::string ConverterBesideExecutable();
+// The converter of a program at executablePath: in the installed layout the helper folder
+// QAV_CONVERTER_FROM_BINDIR (relative to the program's folder, "../libexec/qavshow"), when the
+// converter is there; otherwise "picconv" beside the program, as in the build tree. Never the
+// working directory or PATH.
+std::string ConverterForExecutable(const std::string& executablePath);
+
+// The converter of the running program (empty when its own path cannot be read).
+std::string ConverterForThisProgram();
 
 // Copies gifFileName to "picconv.gif", runs the converter (waiting without a time limit) and
 // loads "picconv.bmp" into target. Raises EFOpenError / EFCreateError for the copy,

@@ -127,7 +127,22 @@ TEST_F(GifBridge, AMissingChosenFileCannotBeOpened) {
 
 TEST(ConverterLookup, FindsTheConverterBesideTheRunningProgram) {
   // The tests are built into the same folder as the converter.
-  EXPECT_EQ(fs::path(ConverterBesideExecutable()), fs::canonical(PICCONV_PATH));
+  EXPECT_EQ(fs::path(ConverterForThisProgram()), fs::canonical(PICCONV_PATH));
+}
+
+TEST_F(GifBridge, AnInstalledProgramTakesItsOwnHelperOverAPicconvInBin) {
+  fs::create_directories("usr/bin");
+  const fs::path program = scratch.Path() / "usr/bin/qavconv";
+  const fs::path stranger = scratch.Path() / "usr/bin/picconv";
+  fs::copy_file(PICCONV_PATH, stranger);
+  EXPECT_EQ(ConverterForExecutable(program), stranger) << "no helper installed: the build tree";
+
+  const fs::path helper = scratch.Path() / "usr/libexec/qavshow/picconv";
+  fs::create_directories(helper.parent_path());
+  WriteBytes(helper, {});
+  EXPECT_EQ(ConverterForExecutable(program), stranger) << "a helper that cannot run is no helper";
+  fs::permissions(helper, fs::perms::owner_exec, fs::perm_options::add);
+  EXPECT_EQ(fs::canonical(ConverterForExecutable(program)), helper);
 }
 
 }  // namespace
