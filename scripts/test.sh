@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: a normal build with g++, the same
 # tests in a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# end-to-end test of the real window under Xvfb.
+# end-to-end test of the real window under Xvfb; then the Debian package, checked by lintian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -20,3 +20,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$top/build-test-asan" && ctest --output-on-failure -j "$jobs")
+
+echo "== Debian package (Release build) and lintian"
+deb=$("$top/scripts/package.sh" | tail -n 1)
+lintian --fail-on error --tag-display-limit 0 "$deb"
