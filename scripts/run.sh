@@ -3,7 +3,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" "$top/build"
+# Only the viewer and its GIF converter: the tests and benchmarks are for scripts/test.sh.
+"$top/scripts/build.sh" "$top/build" -- qavshow picconv
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "qavshow is built ($top/build/bin/qavshow) but needs a desktop display to start:"
   echo "no DISPLAY or WAYLAND_DISPLAY is set. Run this command again from a desktop session."
