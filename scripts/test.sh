@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: a normal build with g++, the same
 # tests in a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# end-to-end test of the real window under Xvfb; then the Debian package, checked by lintian.
+# end-to-end test of the real window under Xvfb; then the build without Qt, which also holds
+# the fuzz targets, runs its tests and every fuzz target for 20 s over its seeds and past
+# findings; then the Debian package, checked by lintian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -20,6 +22,12 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$top/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd "$top/build-test-asan" && ctest --output-on-failure -j "$jobs")
+
+echo "== build without Qt, with the fuzz targets (clang, libFuzzer, ASan + UBSan)"
+CC=clang CXX=clang++ "$top/scripts/build.sh" "$top/build-test-fuzz" -DQAV_FUZZ=ON \
+  -DQAV_BUILD_GUI=OFF -DQAV_BUILD_BENCH=OFF
+(cd "$top/build-test-fuzz" && ctest --output-on-failure -j "$jobs")
+QAV_FUZZ_BUILD="$top/build-test-fuzz" "$top/scripts/fuzz.sh" 20
 
 echo "== Debian package (Release build) and lintian"
 deb=$("$top/scripts/package.sh" | tail -n 1)

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Writes small seed GIF files for fuzz_gif_decode into the given folder (default: corpus).
+# Writes small seed GIF files for fuzz_gif_decode into the given folder (default: seeds beside
+# this script).
 set -eu
-out=${1:-corpus}
+out=${1:-$(dirname "$0")/seeds}
 mkdir -p "$out"
 convert=/usr/bin/convert
 "$convert" -size 1x1 xc:red "$out/one-pixel.gif"
