@@ -1,3 +1,11 @@
-# qavconv: the viewer's headless twin (File > Open, optional Effects > Reiterate, File > Save).
-add_executable(qavconv ${CMAKE_CURRENT_LIST_DIR}/qavconv.cpp)
-target_link_libraries(qavconv PRIVATE qavviewer)
+# qavconv: the viewer's headless twin (File > Open, optional Effects > Reiterate, File > Save
+# or PNG), for one file or a whole folder of them.
+add_executable(qavconv
+  ${CMAKE_CURRENT_LIST_DIR}/qavconv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qavconv_batch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qavconv_command_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qavconv_convert.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/atomic_output.cpp
+)
+find_package(Threads REQUIRED)
+target_link_libraries(qavconv PRIVATE qavviewer qavpng Threads::Threads)

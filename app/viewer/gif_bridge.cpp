@@ -42,12 +42,17 @@ std::string ErrnoText() {
   return std::strerror(errno);
 }
 
+// A hand-over name in its folder; a bare name (the working directory) when there is none.
+std::string HandOverPath(const std::string& folder, const char* name) {
+  return folder.empty() ? std::string(name) : folder + "/" + name;
+}
+
 // Opening the hand-over file itself would cut it to zero bytes before it is read, so that
 // case is refused as a file that cannot be created.
-void RefuseCopyOntoItself(const FileDescriptor& source) {
+void RefuseCopyOntoItself(const FileDescriptor& source, const std::string& handOverGif) {
   struct stat sourceInfo {};
   struct stat handOverInfo {};
-  if (fstat(source.Get(), &sourceInfo) == 0 && stat(kGifHandOverName, &handOverInfo) == 0 &&
+  if (fstat(source.Get(), &sourceInfo) == 0 && stat(handOverGif.c_str(), &handOverInfo) == 0 &&
       sourceInfo.st_dev == handOverInfo.st_dev && sourceInfo.st_ino == handOverInfo.st_ino) {
     throw EFCreateError(kGifHandOverName, "the chosen file is the hand-over file itself");
   }
@@ -67,14 +72,14 @@ void WriteAll(const FileDescriptor& destination, const char* data, size_t size) 
   }
 }
 
-void CopyToHandOverFile(const std::string& gifFileName) {
+void CopyToHandOverFile(const std::string& gifFileName, const std::string& handOverGif) {
   FileDescriptor source(open(gifFileName.c_str(), O_RDONLY | O_CLOEXEC));
   if (!source.Valid()) {
     throw EFOpenError(gifFileName, ErrnoText());
   }
-  RefuseCopyOntoItself(source);
+  RefuseCopyOntoItself(source, handOverGif);
   FileDescriptor destination(
-      open(kGifHandOverName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+      open(handOverGif.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!destination.Valid()) {
     throw EFCreateError(kGifHandOverName, ErrnoText());
   }
@@ -151,14 +156,14 @@ std::string ConverterForThisProgram() {
 }
 
 void ConvertGifThroughPicconv(const std::string& gifFileName, const std::string& converterPath,
-                              TBitmap& target) {
-  CopyToHandOverFile(gifFileName);
+                              TBitmap& target, const std::string& handOverFolder) {
+  CopyToHandOverFile(gifFileName, HandOverPath(handOverFolder, kGifHandOverName));
   if (converterPath.empty()) {
     throw EGifConversionError(gifFileName, "the folder of the running program is not known");
   }
-  const ProcessOutcome outcome = RunProgramAndWait(converterPath);
+  const ProcessOutcome outcome = RunProgramAndWait(converterPath, handOverFolder);
   if (!outcome.Succeeded()) {
     throw EGifConversionError(gifFileName, FailureReason(converterPath, outcome));
   }
-  target.LoadFromBitmapFile(kBitmapHandOverName);
+  target.LoadFromBitmapFile(HandOverPath(handOverFolder, kBitmapHandOverName));
 }

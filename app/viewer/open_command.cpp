@@ -29,7 +29,7 @@ void OpenQAVFile(TViewerState& state, const std::string& path) {
 
 void OpenGifFile(TViewerState& state, const std::string& path) {
   TBitmap& target = state.Picture.GetBitmap();
-  ConvertGifThroughPicconv(path, state.ConverterPath, target);
+  ConvertGifThroughPicconv(path, state.ConverterPath, target, state.HandOverFolder);
   state.Picture.Changed();
   state.CurrentBitmap = &target;
 }

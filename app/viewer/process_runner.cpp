@@ -91,7 +91,8 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-ProcessOutcome RunProgramAndWait(const std::string& programPath) {
+ProcessOutcome RunProgramAndWait(const std::string& programPath,
+                                 const std::string& workingDirectory) {
   ProcessOutcome outcome;
   PipeEnds errorPipe;
   if (!errorPipe.Valid()) {
@@ -100,6 +101,9 @@ ProcessOutcome RunProgramAndWait(const std::string& programPath) {
   }
   SpawnFileActions actions;
   posix_spawn_file_actions_adddup2(actions.Get(), errorPipe.WriteEnd(), STDERR_FILENO);
+  // The child changes folder, not us: other threads may be running converters elsewhere.
+  if (!workingDirectory.empty())
+    posix_spawn_file_actions_addchdir_np(actions.Get(), workingDirectory.c_str());
 
   std::string programName = BaseName(programPath);
   char* argv[] = {programName.data(), nullptr};

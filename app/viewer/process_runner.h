@@ -15,6 +15,7 @@ struct ProcessOutcome {
 };
 
 // Starts programPath (no search along PATH, no shell) with its file name as the only
-// argument, in the caller's working directory and environment; stdin and stdout are
-// inherited, stderr is captured. Returns once the program has ended.
-ProcessOutcome RunProgramAndWait(const std::string& programPath);
+// argument, in workingDirectory (empty: the caller's) and the caller's environment; stdin and
+// stdout are inherited, stderr is captured. Returns once the program has ended.
+ProcessOutcome RunProgramAndWait(const std::string& programPath,
+                                 const std::string& workingDirectory = {});

@@ -25,4 +25,6 @@ struct TViewerState {
   TPicture Picture;
   // The GIF converter program; set by the front end.
   std::string ConverterPath;
+  // Where GIF opening hands files to the converter; empty: the working directory.
+  std::string HandOverFolder;
 };

@@ -9,17 +9,12 @@
 #include "scratch_files.h"
 #include "suite_checksums.h"
 #include "run_process.h"
+#include "run_qavconv.h"
 #include "user_message.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-ProcessResult Qavconv(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv = {QAVCONV_PATH};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return RunProcess(argv);
-}
 
 void WriteSmallBitmap(const std::string& path) {
   TBitmap bitmap;
