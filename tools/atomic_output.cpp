@@ -60,6 +60,8 @@ TAtomicOutput::TAtomicOutput(std::string finalPath) : finalPath_(std::move(final
     temporaryPath_.clear();
     FailWithSystemReason(error);
   }
+  removedOnInterrupt_ =
+      std::make_unique<TRemovedOnInterrupt>(TRemovedOnInterrupt::Kind::File, temporaryPath_);
 }
 
 TAtomicOutput::~TAtomicOutput() {
@@ -77,6 +79,7 @@ void TAtomicOutput::Commit() {
   if (std::rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0)
     FailWithSystemReason(errno);
   temporaryPath_.clear();
+  removedOnInterrupt_.reset();
   SyncFolderOf(finalPath_);
 }
 
@@ -94,4 +97,5 @@ void TAtomicOutput::Discard() {
     unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
   }
+  removedOnInterrupt_.reset();
 }

@@ -7,7 +7,10 @@
 // file that was there before or the complete new one, even if we are killed or the disk fills
 // up half-way. Without Commit() the temporary file is removed again.
 
+#include <memory>
 #include <string>
+
+#include "interrupt_cleanup.h"
 
 class TAtomicOutput {
  public:
@@ -33,4 +36,5 @@ class TAtomicOutput {
   std::string finalPath_;
   std::string temporaryPath_;
   int descriptor_ = -1;
+  std::unique_ptr<TRemovedOnInterrupt> removedOnInterrupt_;
 };

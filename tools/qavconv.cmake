@@ -6,6 +6,7 @@ add_executable(qavconv
   ${CMAKE_CURRENT_LIST_DIR}/qavconv_command_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qavconv_convert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/atomic_output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/interrupt_cleanup.cpp
 )
 find_package(Threads REQUIRED)
 target_link_libraries(qavconv PRIVATE qavviewer qavpng Threads::Threads)

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gif_bridge.h"
+#include "interrupt_cleanup.h"
 #include "parallel_for.h"
 #include "qavconv_batch.h"
 #include "qavconv_command_line.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
       break;
   }
   command.conversion.converterPath = ConverterForThisProgram();
+  RemoveTemporariesOnInterrupt();
   if (!command.batch)
     return ConvertOne(command);
   return RunBatch(command, command.jobs != 0 ? command.jobs : ParallelThreadCount());

@@ -83,6 +83,8 @@ const std::string& THandOverFolder::Path() {
       throw EFCreateError(pattern, "The folder for the GIF converter's files cannot be made: " +
                                        std::string(std::strerror(errno)) + ".");
     path_ = pattern;
+    removedOnInterrupt_ = std::make_unique<TRemovedOnInterrupt>(
+        TRemovedOnInterrupt::Kind::HandOverFolder, path_);
   }
   return path_;
 }

@@ -4,9 +4,11 @@
 // File > Save writes it (a Windows bitmap) or as a PNG, without ever leaving a partial file
 // under that name.
 
+#include <memory>
 #include <string>
 
 #include "graphic_errors.h"
+#include "interrupt_cleanup.h"
 #include "reiterate.h"
 
 enum class OutputFormat { Bmp, Png };
@@ -34,6 +36,7 @@ class THandOverFolder {
 
  private:
   std::string path_;
+  std::unique_ptr<TRemovedOnInterrupt> removedOnInterrupt_;
 };
 
 // A file whose name matches no kind of picture: "Cannot open file %s" with the reason.

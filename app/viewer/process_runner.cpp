@@ -1,6 +1,7 @@
 #include "process_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,6 +41,26 @@ class PipeEnds {
     }
   }
   int fds_[2];
+};
+
+// The child starts with no signal blocked, whatever the calling thread blocks (a front end
+// may take its interrupts on a thread of its own), so Ctrl+C still ends it.
+class SpawnAttributes {
+ public:
+  SpawnAttributes() {
+    posix_spawnattr_init(&attributes_);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes_, &none);
+    posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK);
+  }
+  ~SpawnAttributes() { posix_spawnattr_destroy(&attributes_); }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+  const posix_spawnattr_t* Get() const { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_;
 };
 
 class SpawnFileActions {
@@ -107,9 +128,10 @@ ProcessOutcome RunProgramAndWait(const std::string& programPath,
 
   std::string programName = BaseName(programPath);
   char* argv[] = {programName.data(), nullptr};
+  SpawnAttributes attributes;
   pid_t child = 0;
   const int spawnError =
-      posix_spawn(&child, programPath.c_str(), actions.Get(), nullptr, argv, environ);
+      posix_spawn(&child, programPath.c_str(), actions.Get(), attributes.Get(), argv, environ);
   if (spawnError != 0) {
     outcome.startError = std::strerror(spawnError);
     return outcome;

@@ -2,6 +2,9 @@
 // exit statuses, output that never appears half-written, and the same files whatever -j.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <map>
@@ -251,6 +254,52 @@ TEST(QavconvBatch, KilledWriteLeavesNothingUnderTheFinalName) {
       }
     }
   }
+}
+
+bool HoldsTemporaryFile(const std::string& folder) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    if (entry.path().extension() == ".part")
+      return true;
+  }
+  return false;
+}
+
+// SIGTERM in the middle of a run: the process ends by that signal, and neither its temporary
+// output files nor its GIF hand-over folders are left; what is under a final name is whole.
+TEST(QavconvBatch, InterruptRemovesTemporaryFilesAndHandOverFolders) {
+  TemporaryFolder folder;
+  fs::create_directory(folder.File("tmp"));
+  std::vector<std::string> argv = {QAVCONV_PATH, "-q", "-j", "2", "-o", folder.File("out")};
+  for (int copy = 0; copy < 40; ++copy) {
+    for (const char* sample : {"astronaut-fractal-4px.qav", "interlaced.gif"}) {
+      const fs::path path = fs::path(SAMPLES_DIR) / sample;
+      const std::string name = path.stem().string() + std::to_string(copy) + path.extension().string();
+      fs::copy_file(path, folder.File(name));
+      argv.push_back(folder.File(name));
+    }
+  }
+  std::vector<char*> args;
+  for (std::string& argument : argv)
+    args.push_back(argument.data());
+  args.push_back(nullptr);
+  std::string temporaryFolder = "TMPDIR=" + folder.File("tmp");
+  char* environment[] = {temporaryFolder.data(), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, args[0], nullptr, nullptr, args.data(), environment), 0);
+  int status = 0;
+  bool ended = false;
+  while (!HoldsTemporaryFile(folder.File("out")) && !ended)
+    ended = waitpid(child, &status, WNOHANG) == child;
+  if (ended)
+    GTEST_SKIP() << "the run ended before it could be interrupted";
+  kill(child, SIGTERM);
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_FALSE(HoldsTemporaryFile(folder.File("out")));
+  EXPECT_TRUE(fs::is_empty(folder.File("tmp")));
+  for (const std::string& file : FilesIn(folder.File("out")))
+    EXPECT_NO_THROW(DecodePng(ReadWholeFile(file))) << file;
 }
 
 }  // namespace
