@@ -1,22 +1,27 @@
 #pragma once
-// Decoding of the first frame of a GIF file, composed onto its logical screen.
+// Decoding of the picture a GIF file shows, composed on its logical screen.
 //
 // The choices this decoder makes where the format leaves room:
-// - Only the first frame of an animated file is taken; later frames are not read.
-// - The frame is drawn at its offset on the logical screen and clipped to it. Screen pixels
-//   that the frame does not cover, and pixels of the frame's transparent colour, take the
-//   background colour: the global colour table's entry at the screen's background index, or
-//   black when there is no global table or the index lies outside it.
-// - A logical screen of width or height 0 takes the extent of the first frame instead.
-// - A pixel value outside the frame's colour table makes the file invalid.
-// - A file that ends before the first frame is complete is invalid: no partial picture.
-// - The result is a palette image when its colours fit one table of at most 256 entries (the
-//   frame's table, with the background colour added when it is used and not in it), else a
-//   true-colour image.
+// - The picture is the screen after every image up to and including the first one whose
+//   graphic control extension has a non-zero delay (the first still of an animation); when no
+//   image has a delay, after all of them. Later images are not read. Between images each
+//   image's disposal method is applied: restore to background clears its area to the
+//   background, restore to previous puts back the screen as it was before the image.
+// - Images are drawn at their offset and clipped to the screen. Screen pixels that no image
+//   covers take the background colour: the global colour table's entry at the screen's
+//   background index, or black when there is no global table or the index lies outside it.
+//   A transparent pixel, or a pixel value outside its image's colour table, leaves the screen
+//   as it was, as browsers do.
+// - A logical screen of width or height 0 takes the extent of the first image with pixels.
+// - A damaged file (a missing end code, missing pixels, codes past the table, the file cut
+//   short) shows what was decoded, the rest as uncovered pixels, once at least one row of an
+//   image has been decoded; before that it is refused.
+// - The result is a palette image while its colours fit one table of at most 256 entries,
+//   else a true-colour image.
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -27,7 +32,7 @@ struct GifRgb {
   bool operator==(const GifRgb&) const = default;
 };
 
-// The composed first frame. Rows run top-down; row 0 is the top of the picture.
+// The composed picture. Rows run top-down; row 0 is the top of the picture.
 struct ComposedGif {
   int width = 0;
   int height = 0;
@@ -36,41 +41,63 @@ struct ComposedGif {
   std::vector<uint8_t> indices;
   // True-colour form (palette empty): three bytes a pixel, red, green, blue.
   std::vector<uint8_t> rgb;
+  // How many image pixels the LZW decoding produced, clipped ones included: the work done.
+  uint64_t decodedPixels = 0;
 
   bool IsPaletted() const { return !palette.empty(); }
   GifRgb PixelAt(int x, int y) const;
 };
 
-// Why a file was refused; the code is stable, the message is for people.
+// Why a file was refused. The codes are stable; the words for people are made by the program.
 enum class GifDecodeStatus {
-  kNotGif,             // no GIF signature or screen descriptor
-  kTruncated,          // the data ends before the first frame is complete
-  kNoImage,            // the file ends without any frame
-  kNoColourTable,      // the first frame has neither a local nor a global colour table
-  kScreenTooLarge,     // the logical screen exceeds the decoder's limit
-  kPixelOutsideTable,  // a pixel value has no entry in the colour table
-  kCorrupt,            // any other fault giflib reports
+  kNotGif,            // no GIF signature; first: the file's size
+  kTruncated,         // the file ends inside a block; first: the GifPlace
+  kNothingToShow,     // a screen of no pixels and no image with pixels
+  kScreenTooLarge,    // first x second pixels exceed the bound
+  kImageTooLarge,     // an image of first x second pixels exceeds the bound
+  kNoColourTable,     // an image has neither a local nor a global colour table
+  kBadLzwCodeSize,    // first: the image's minimum code size
+  kBadLzwCode,        // the image data holds a code that is not in the table
+  kNoPixelRow,        // the image data ends before one row of pixels is complete
 };
 
-class GifDecodeError : public std::runtime_error {
+// Where in the file a truncation was found.
+enum class GifPlace {
+  kScreenDescriptor,
+  kGlobalTable,
+  kExtension,
+  kImageDescriptor,
+  kLocalTable,
+  kPixelData,
+};
+
+class GifDecodeError : public std::exception {
  public:
-  GifDecodeError(GifDecodeStatus status, const std::string& message)
-      : std::runtime_error(message), status_(status) {}
+  GifDecodeError(GifDecodeStatus status, int imageNumber, int64_t first, int64_t second)
+      : status_(status), imageNumber_(imageNumber), first_(first), second_(second) {}
   GifDecodeStatus Status() const { return status_; }
+  // The image the fault lies in, counted from 1; 0 for the file's header.
+  int ImageNumber() const { return imageNumber_; }
+  int64_t First() const { return first_; }
+  int64_t Second() const { return second_; }
+  const char* what() const noexcept override { return "the GIF file cannot be decoded"; }
 
  private:
   GifDecodeStatus status_;
+  int imageNumber_;
+  int64_t first_;
+  int64_t second_;
 };
 
 struct GifDecodeLimits {
-  // Bounds the picture allocated for the logical screen (64 Mi pixels by default, so a
-  // 24-bit result stays below 200 MB); GIF sizes go up to 65535 x 65535.
-  uint64_t maxScreenPixels = uint64_t{1} << 26;
+  // Bounds the logical screen and each image (64 Mi pixels by default, so a 24-bit result
+  // stays below 200 MB); GIF sizes go up to 65535 x 65535.
+  uint64_t maxPixels = uint64_t{1} << 26;
 };
 
-// The picture rows in the order a frame stores them: top to bottom, or the four passes of an
-// interlaced frame (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
+// The picture rows in the order an image stores them: top to bottom, or the four passes of an
+// interlaced image (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
 std::vector<int> GifStoredRowOrder(int height, bool interlaced);
 
-// Decodes the first frame of the GIF file held in data[0, size). Throws GifDecodeError.
-ComposedGif DecodeGifFirstFrame(const uint8_t* data, size_t size, GifDecodeLimits limits = {});
+// Decodes the picture of the GIF file held in data[0, size). Throws GifDecodeError.
+ComposedGif DecodeGifPicture(const uint8_t* data, size_t size, GifDecodeLimits limits = {});

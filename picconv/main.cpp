@@ -13,6 +13,7 @@
 
 #include "bitmap.h"
 #include "gif_decoder.h"
+#include "gif_sentences.h"
 #include "gif_to_bitmap.h"
 #include "graphic_errors.h"
 
@@ -30,13 +31,14 @@ struct ConversionFailure {
 std::vector<uint8_t> ReadWholeFile(const char* fileName) {
   std::ifstream file(fileName, std::ios::binary | std::ios::ate);
   if (!file) {
-    throw ConversionFailure{std::string("cannot open ") + fileName + ": " + std::strerror(errno)};
+    throw ConversionFailure{std::string("The file cannot be opened: ") + std::strerror(errno) +
+                            "."};
   }
   const std::streamoff size = file.tellg();
   std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
   file.seekg(0);
   if (size < 0 || !file.read(reinterpret_cast<char*>(bytes.data()), size)) {
-    throw ConversionFailure{std::string("cannot read ") + fileName};
+    throw ConversionFailure{"The file cannot be read."};
   }
   return bytes;
 }
@@ -51,7 +53,7 @@ void SaveReplacing(const TBitmap& bitmap) {
   if (std::rename(kPartialOutputName, kOutputName) != 0) {
     const std::string reason = std::strerror(errno);
     std::remove(kPartialOutputName);
-    throw ConversionFailure{std::string("cannot replace ") + kOutputName + ": " + reason};
+    throw ConversionFailure{"The converted picture cannot be saved: " + reason + "."};
   }
 }
 
@@ -71,7 +73,7 @@ void ReportFailure(const std::string& reason) {
 int main() {
   try {
     const std::vector<uint8_t> gifBytes = ReadWholeFile(kInputName);
-    const ComposedGif picture = DecodeGifFirstFrame(gifBytes.data(), gifBytes.size());
+    const ComposedGif picture = DecodeGifPicture(gifBytes.data(), gifBytes.size());
     TBitmap bitmap;
     FillBitmapFromGif(picture, bitmap);
     SaveReplacing(bitmap);
@@ -79,12 +81,12 @@ int main() {
   } catch (const ConversionFailure& failure) {
     ReportFailure(failure.reason);
   } catch (const GifDecodeError& error) {
-    ReportFailure(std::string(kInputName) + ": " + error.what());
+    ReportFailure(GifRefusalSentence(error));
   } catch (const Exception& error) {
-    ReportFailure(error.Detail().empty() ? error.what()
-                                         : std::string(error.what()) + ": " + error.Detail());
+    ReportFailure("The picture cannot be written as a bitmap: " +
+                  (error.Detail().empty() ? std::string(error.what()) : error.Detail()) + ".");
   } catch (const std::bad_alloc&) {
-    ReportFailure("out of memory");
+    ReportFailure("There is not enough memory to convert the file.");
   } catch (const std::exception& error) {
     ReportFailure(error.what());
   }

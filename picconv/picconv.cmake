@@ -1,11 +1,13 @@
-# The GIF converter: giflib reads the first frame, the bitmap surface writes the result.
-find_library(GIF_LIBRARY gif REQUIRED)
-find_path(GIF_INCLUDE_DIR gif_lib.h REQUIRED)
+# The GIF converter: our own GIF decoder, the bitmap surface writes the result.
 
 # The decoding path on its own, for the program, the tests and the fuzz target.
-add_library(gifdecode STATIC ${CMAKE_CURRENT_LIST_DIR}/gif_decoder.cpp)
-target_include_directories(gifdecode PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${GIF_INCLUDE_DIR})
-target_link_libraries(gifdecode PUBLIC ${GIF_LIBRARY})
+add_library(gifdecode STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/gif_canvas.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_decoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_lzw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_sentences.cpp)
+target_include_directories(gifdecode PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(gifbitmap STATIC ${CMAKE_CURRENT_LIST_DIR}/gif_to_bitmap.cpp)
 target_link_libraries(gifbitmap PUBLIC gifdecode qavbitmap)

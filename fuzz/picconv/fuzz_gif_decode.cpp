@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the first-frame GIF decoder. Refusals are expected; crashes,
+// Feeds arbitrary bytes to the GIF picture decoder. Refusals are expected; crashes,
 // out-of-bounds accesses, leaks and hangs are not.
 
 #include <cstddef>
@@ -9,9 +9,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A smaller screen limit keeps each run fast; the decoding path is the same.
   GifDecodeLimits limits;
-  limits.maxScreenPixels = uint64_t{1} << 22;
+  limits.maxPixels = uint64_t{1} << 22;
   try {
-    const ComposedGif picture = DecodeGifFirstFrame(data, size, limits);
+    const ComposedGif picture = DecodeGifPicture(data, size, limits);
     // Touch every pixel through the accessor that checks its bounds.
     unsigned sum = 0;
     for (int y = 0; y < picture.height; y += 7) {

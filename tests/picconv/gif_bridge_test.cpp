@@ -46,7 +46,7 @@ TEST_F(GifBridge, TheSecondOfTwoFilesIsShown) {
   EXPECT_EQ(ReadBytes("picconv.gif"), second);
   EXPECT_EQ(target.GetWidth(), 3);
   EXPECT_EQ(target.GetHeight(), 11);
-  const ComposedGif decoded = DecodeGifFirstFrame(second.data(), second.size());
+  const ComposedGif decoded = DecodeGifPicture(second.data(), second.size());
   const PALETTEENTRY& entry = target.GetPalette()->Entries().at(target.RowData(10)[2]);
   EXPECT_EQ((GifRgb{entry.peRed, entry.peGreen, entry.peBlue}), decoded.PixelAt(2, 10));
 }

@@ -59,7 +59,7 @@ std::vector<ReferenceCase> ReferenceCases() {
 // given background colour.
 void ExpectSameAsImageMagick(const std::filesystem::path& gifFile, GifRgb background) {
   const std::vector<uint8_t> gif = ReadBytes(gifFile);
-  const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
+  const ComposedGif picture = DecodeGifPicture(gif.data(), gif.size());
   const std::vector<uint8_t> reference = ImageMagickFirstFrameRgba(gifFile);
   const int w = picture.width;
   ASSERT_EQ(reference.size(), static_cast<size_t>(w) * picture.height * 4)
@@ -92,7 +92,7 @@ TEST_P(DecoderAgainstImageMagick, PixelsMatchWithTransparencyOnTheBackground) {
   ScratchWorkingDirectory scratch;
   const std::vector<uint8_t> gif = EncodeGif(c.layout);
   WriteBytes("case.gif", gif);
-  const ComposedGif picture = DecodeGifFirstFrame(gif.data(), gif.size());
+  const ComposedGif picture = DecodeGifPicture(gif.data(), gif.size());
   EXPECT_EQ(picture.width, c.layout.screenWidth);
   EXPECT_EQ(picture.height, c.layout.screenHeight);
   EXPECT_EQ(picture.IsPaletted(), c.expectedForm == Form::kPalette);
@@ -155,7 +155,7 @@ class DecoderRefuses : public testing::TestWithParam<RefusedCase> {};
 TEST_P(DecoderRefuses, WithItsStatus) {
   const RefusedCase& c = GetParam();
   try {
-    DecodeGifFirstFrame(c.bytes.data(), c.bytes.size());
+    DecodeGifPicture(c.bytes.data(), c.bytes.size());
     FAIL() << "decoded";
   } catch (const GifDecodeError& error) {
     EXPECT_EQ(error.Status(), c.status) << error.what();

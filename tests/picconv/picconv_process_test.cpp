@@ -59,7 +59,7 @@ TEST_P(PicconvConverts, WritesTheDecodedPictureAsBitmap) {
 
   TBitmap bitmap;
   bitmap.LoadFromBitmapFile("picconv.bmp");
-  const ComposedGif decoded = DecodeGifFirstFrame(gif.data(), gif.size());
+  const ComposedGif decoded = DecodeGifPicture(gif.data(), gif.size());
   ASSERT_EQ(bitmap.GetWidth(), decoded.width);
   ASSERT_EQ(bitmap.GetHeight(), decoded.height);
   EXPECT_EQ(bitmap.GetPixelFormat(), c.expectedFormat);
