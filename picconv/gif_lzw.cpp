@@ -119,9 +119,11 @@ LzwOutcome DecodeLzw(std::span<const uint8_t> data, int minCodeSize, uint8_t* ou
       stringStart[nextCode] = previousStart;
       stringLength[nextCode] = previousLength + 1;
       ++nextCode;
-      if (nextCode == (1u << width) && width < kLzwMaxCodeBits) {
-        ++width;
-      }
+    }
+    // Codes widen once the next one to be defined needs another bit. With a minimum code size
+    // of 1 that is already true after the first code, as in giflib's reading of such files.
+    if (nextCode >= (1u << width) && width < kLzwMaxCodeBits) {
+      ++width;
     }
     havePrevious = true;
     previousStart = written;

@@ -39,9 +39,10 @@ std::vector<uint8_t> EncodeGif(const GifFileLayout& layout);
 // with giflib.
 GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif);
 
-// What ImageMagick makes of the first frame laid onto a transparent screen: 4 bytes a pixel,
-// red, green, blue, alpha. Empty when ImageMagick fails.
-std::vector<uint8_t> ImageMagickFirstFrameRgba(const std::filesystem::path& gifFile);
+// What ImageMagick shows as the given frame of the animation (counted from 0), with the
+// frames before it composed under it, on a transparent screen: 4 bytes a pixel, red, green,
+// blue, alpha. Empty when ImageMagick fails.
+std::vector<uint8_t> ImageMagickFrameRgba(const std::filesystem::path& gifFile, int frame);
 
 void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& file);
