@@ -11,7 +11,7 @@ std::string BitmapSizeProblem(int64_t width, int64_t height, int bitsPerPixel) {
   if (width > kMaxBitmapSide || height > kMaxBitmapSide)
     return "the size " + size + " is larger than " + std::to_string(kMaxBitmapSide) +
            " pixels a side";
-  // Both sides are at most 2^15 and the depth at most 32, so the product cannot overflow.
+  // Both sides are below 2^16 and the depth at most 32, so the product cannot overflow.
   const uint64_t rowBytes =
       PaddedRowBytes(static_cast<uint64_t>(width), bitsPerPixel) * static_cast<uint64_t>(height);
   if (rowBytes > kMaxBitmapRowBytes)

@@ -158,10 +158,18 @@ TEST(Bitmap, SizesBeyondTheBoundAreRefusedBeforeAllocating) {
   EXPECT_EQ(bitmap.GetWidth(), 0);
   EXPECT_EQ(bitmap.GetHeight(), 32768);
   try {
-    bitmap.SetWidth(40000);
+    bitmap.SetWidth(65536);
   } catch (const EInvalidGraphic& error) {
     EXPECT_STREQ(error.what(), "Bitmap image is not valid");
-    EXPECT_NE(error.Detail().find("32768 pixels a side"), std::string::npos) << error.Detail();
+    EXPECT_NE(error.Detail().find("65535 pixels a side"), std::string::npos) << error.Detail();
+  }
+  // The longest side a GIF can have fits, as a row and as a column.
+  for (const bool row : {true, false}) {
+    TBitmap longSide;
+    longSide.SetPixelFormat(pf24bit);
+    longSide.SetWidth(row ? 65535 : 1);
+    longSide.SetHeight(row ? 1 : 65535);
+    EXPECT_EQ(longSide.GetWidth() * longSide.GetHeight(), 65535);
   }
   TBitmap narrow;
   MakeBitmap(narrow, pf1bit, 8, 8);

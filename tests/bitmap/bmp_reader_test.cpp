@@ -62,7 +62,7 @@ std::vector<RefusalCase> RefusalCases() {
       {"3 bits", with([](CraftedBmp& b) { b.bitsPerPixel = 3; }), "3 bits per pixel"},
       {"no width", with([](CraftedBmp& b) { b.width = 0; }), "has no pixels"},
       {"negative width", with([](CraftedBmp& b) { b.width = -4; }), "has no pixels"},
-      {"too wide", with([](CraftedBmp& b) { b.width = 40000; }), "32768 pixels a side"},
+      {"too wide", with([](CraftedBmp& b) { b.width = 65536; }), "65535 pixels a side"},
       {"too many rows", with([](CraftedBmp& b) {
          b.width = b.height = 32768;
          b.bitsPerPixel = 24;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "bitmap_limits.h"
 #include "graphic_errors.h"
 #include "pixel_colours.h"
 #include "suite_checksums.h"
@@ -142,8 +143,8 @@ std::vector<uint32_t> Colours(const TBitmap& bitmap, int row) {
 
 void ExpectSanePicture(const TBitmap& bitmap) {
   ASSERT_FALSE(bitmap.Empty());
-  EXPECT_LE(bitmap.GetWidth(), 32768);
-  EXPECT_LE(bitmap.GetHeight(), 32768);
+  EXPECT_LE(bitmap.GetWidth(), kMaxBitmapSide);
+  EXPECT_LE(bitmap.GetHeight(), kMaxBitmapSide);
   for (int row = 0; row < bitmap.GetHeight(); ++row)
     Colours(bitmap, row);
 }
