@@ -134,6 +134,14 @@ void GifCanvas::Draw(const GifDecodedImage& image) {
   }
 }
 
+uint8_t* GifCanvas::RowsInPlace(const GifDecodedImage& image) {
+  if (!copyStraight_ || image.interlaced || image.left != 0 || image.width != width_ ||
+      image.top >= height_) {
+    return nullptr;
+  }
+  return pixels_.data() + PixelOffset(0, image.top);
+}
+
 std::vector<uint8_t> GifCanvas::SaveArea(const GifArea& area) const {
   const size_t rowBytes = static_cast<size_t>(area.width) * static_cast<size_t>(BytesPerPixel());
   std::vector<uint8_t> saved(rowBytes * static_cast<size_t>(area.height));

@@ -40,6 +40,10 @@ class GifCanvas {
   void UseTable(std::span<const GifRgb> table, int transparentIndex);
   // Draws the decoded pixels through the table given last to UseTable.
   void Draw(const GifDecodedImage& image);
+  // Where the image's stored rows can be decoded straight into the screen, or nullptr: so
+  // they can when each value is its own slot and the rows lie side by side on the screen
+  // (the image as wide as the screen at its left edge, not interlaced).
+  uint8_t* RowsInPlace(const GifDecodedImage& image);
 
   std::vector<uint8_t> SaveArea(const GifArea& area) const;
   void RestoreArea(const GifArea& area, const std::vector<uint8_t>& saved);

@@ -166,20 +166,27 @@ void PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool
   if (wanted == 0) {
     return;  // nothing of it shows, and so nothing of it needs disposing either
   }
-  // The area bound keeps wanted far below 2^32.
-  storedPixels_.resize(std::max<size_t>(storedPixels_.size(), wanted + kLzwOutputSlack));
-  const LzwOutcome outcome = DecodeLzw(image.data, image.minCodeSize, storedPixels_.data(),
-                                       static_cast<uint32_t>(wanted));
-  decodedPixels_ += outcome.pixels;
-  NoteDamage(outcome, image, imageNumber);
-
   canvas.UseTable(table, image.control.transparentIndex);
   std::vector<uint8_t> previous;
   if (!endsPicture && image.control.disposal == GifDisposal::kRestorePrevious) {
     previous = canvas.SaveArea(area);
   }
-  canvas.Draw({image.left, image.top, image.width, image.height, image.interlaced,
-               storedPixels_.data(), outcome.pixels});
+  const GifDecodedImage placed{image.left, image.top,         image.width, image.height,
+                               image.interlaced, nullptr, 0};
+  uint8_t* target = canvas.RowsInPlace(placed);
+  if (target == nullptr) {
+    storedPixels_.resize(std::max<size_t>(storedPixels_.size(), wanted));
+    target = storedPixels_.data();
+  }
+  // The area bound keeps wanted far below 2^32.
+  const LzwOutcome outcome =
+      DecodeLzw(image.data, image.minCodeSize, target, static_cast<uint32_t>(wanted));
+  decodedPixels_ += outcome.pixels;
+  NoteDamage(outcome, image, imageNumber);
+  if (target == storedPixels_.data()) {
+    canvas.Draw({image.left, image.top, image.width, image.height, image.interlaced, target,
+                 outcome.pixels});
+  }
   if (endsPicture) {
     return;
   }

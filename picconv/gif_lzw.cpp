@@ -46,18 +46,26 @@ class CodeReader {
   int bitCount_ = 0;
 };
 
-// Copies length bytes from an earlier place of the output in 8-byte words. The source ends at
-// or before the destination, so every byte of the first length is read before it could be
-// overwritten; the up to 7 bytes written past length land in the slack or are overwritten by
-// the next string.
-inline void CopyEarlierOutput(uint8_t* destination, const uint8_t* source, uint32_t length) {
-  uint32_t done = 0;
-  do {
-    uint64_t word;
-    std::memcpy(&word, source + done, 8);
-    std::memcpy(destination + done, &word, 8);
-    done += 8;
-  } while (done < length);
+// Copies length bytes from an earlier place of the output, at most room of them. The source
+// ends at or before the destination, so every byte of the first length is read before it
+// could be overwritten. Whole 8-byte words are used while the up to 7 bytes they write past
+// length stay inside room; those are overwritten by the strings after this one.
+inline void CopyEarlierOutput(uint8_t* destination, const uint8_t* source, uint32_t length,
+                              uint32_t room) {
+  if (length + 7 < room) {
+    uint32_t done = 0;
+    do {
+      uint64_t word;
+      std::memcpy(&word, source + done, 8);
+      std::memcpy(destination + done, &word, 8);
+      done += 8;
+    } while (done < length);
+    return;
+  }
+  const uint32_t count = length < room ? length : room;
+  for (uint32_t i = 0; i < count; ++i) {
+    destination[i] = source[i];
+  }
 }
 
 }  // namespace
@@ -98,17 +106,20 @@ LzwOutcome DecodeLzw(std::span<const uint8_t> data, int minCodeSize, uint8_t* ou
       return {written, LzwEnd::kEndCode};
     }
     uint8_t* destination = output + written;
+    const uint32_t room = wanted - written;
     uint32_t length = 1;
     if (code < clearCode) {
       *destination = static_cast<uint8_t>(code);
     } else if (code < nextCode) {
       length = stringLength[code];
-      CopyEarlierOutput(destination, output + stringStart[code], length);
+      CopyEarlierOutput(destination, output + stringStart[code], length, room);
     } else if (code == nextCode && havePrevious) {
       // The code being defined by this very step: the previous string and its first byte.
       length = previousLength + 1;
-      CopyEarlierOutput(destination, output + previousStart, previousLength);
-      destination[previousLength] = output[previousStart];
+      CopyEarlierOutput(destination, output + previousStart, previousLength, room);
+      if (previousLength < room) {
+        destination[previousLength] = output[previousStart];
+      }
     } else {
       return {written, LzwEnd::kBadCode};
     }

@@ -4,7 +4,8 @@
 // Each code's string is already in the output: it is the string of the code before it followed
 // by the first byte of its own, and those two lie next to each other in the output. So the
 // table keeps, for each code, where its string starts in the output and how long it is, and a
-// code is decoded by copying its string from earlier output, eight bytes at a time. A clear
+// code is decoded by copying its string from earlier output, eight bytes at a time while that
+// stays inside the output, byte by byte near its end, so nothing past it is touched. A clear
 // code costs a reset of two counters, so a stream of nothing but clear codes decodes as fast as
 // its bits are read.
 
@@ -15,10 +16,6 @@
 // The largest code width GIF allows, and so the most codes the table can hold.
 inline constexpr int kLzwMaxCodeBits = 12;
 inline constexpr int kLzwMaxCodes = 1 << kLzwMaxCodeBits;
-
-// Bytes the output buffer must hold past the pixels asked for: one string of the longest
-// length may start at the last wanted pixel, and copies write in whole 8-byte words.
-inline constexpr size_t kLzwOutputSlack = kLzwMaxCodes + 8;
 
 // The smallest and largest minimum code sizes an image may declare: the first code is one bit
 // wider, and codes never grow past 12 bits.
@@ -38,8 +35,8 @@ struct LzwOutcome {
 };
 
 // Decodes the codes packed in data (least significant bit first) into output[0, wanted).
-// minCodeSize lies in [kLzwSmallestCodeSize, kLzwLargestCodeSize]; output holds
-// wanted + kLzwOutputSlack bytes. Literal values above 255 (possible with code sizes over 8)
+// minCodeSize lies in [kLzwSmallestCodeSize, kLzwLargestCodeSize]; output holds wanted
+// bytes, and bytes past the pixels decoded keep what they held. Literal values above 255 (possible with code sizes over 8)
 // are kept modulo 256, as the byte-wide tables of other decoders keep them.
 LzwOutcome DecodeLzw(std::span<const uint8_t> data, int minCodeSize, uint8_t* output,
                      uint32_t wanted);

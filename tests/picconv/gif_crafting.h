@@ -1,22 +1,20 @@
 #pragma once
 // GIF files written block by block, so that a test says exactly what each block holds, damage
-// included, and pictures compared with the expected one drawn as rows of letters.
+// included.
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "gif_decoder.h"
 
-// The colours the drawn pictures use, by letter.
+// Colours for crafted tables.
 inline constexpr GifRgb kBlack{0, 0, 0};
 inline constexpr GifRgb kRed{255, 0, 0};
 inline constexpr GifRgb kGreen{0, 255, 0};
 inline constexpr GifRgb kBlue{0, 0, 255};
 inline constexpr GifRgb kYellow{255, 255, 0};
 inline constexpr GifRgb kWhite{255, 255, 255};
-GifRgb ColourOfLetter(char letter);  // K R G B Y W
 
 // LZW codes: a clear code, each pixel value as a literal, and (when asked) the end code.
 std::vector<uint32_t> LiteralCodes(const std::vector<uint8_t>& pixels, int minCodeSize,
@@ -55,8 +53,10 @@ class CraftedGif {
   std::vector<uint8_t> bytes_;
 };
 
+// LZW codes for count pixels of one value, each code one pixel longer than the one before
+// until the table is full, then the longest code again; the last code may give up to 4095
+// pixels more than asked for. Flat pictures compress this way.
+std::vector<uint32_t> FlatRunCodes(uint64_t count, uint8_t value, int minCodeSize);
+
 // Packs codes least significant bit first, widening them as a decoder does.
 std::vector<uint8_t> PackLzwCodes(const std::vector<uint32_t>& codes, int minCodeSize);
-
-// Compares every pixel with the rows of letters; reports the first few differences.
-void ExpectPicture(const ComposedGif& picture, const std::vector<std::string>& rows);

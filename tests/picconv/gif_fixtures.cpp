@@ -109,37 +109,17 @@ std::vector<uint8_t> EncodeGif(const GifFileLayout& layout) {
   return bytes;
 }
 
-namespace {
-
-struct ReadCursor {
-  const std::vector<uint8_t>* bytes;
-  size_t position = 0;
-};
-
-int ReadFromVector(GifFileType* gif, GifByteType* data, int size) {
-  auto* cursor = static_cast<ReadCursor*>(gif->UserData);
-  const size_t count =
-      std::min(static_cast<size_t>(size), cursor->bytes->size() - cursor->position);
-  std::copy_n(cursor->bytes->begin() + static_cast<ptrdiff_t>(cursor->position), count, data);
-  cursor->position += count;
-  return static_cast<int>(count);
-}
-
-}  // namespace
-
 GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif) {
-  ReadCursor cursor{&gif};
-  int error = 0;
-  GifFileType* file = DGifOpen(&cursor, ReadFromVector, &error);
-  Check(file != nullptr, "reading the screen descriptor");
-  GifRgb background;
-  const ColorMapObject* table = file->SColorMap;
-  if (table != nullptr && file->SBackGroundColor < table->ColorCount) {
-    const GifColorType& colour = table->Colors[file->SBackGroundColor];
-    background = {colour.Red, colour.Green, colour.Blue};
+  // The screen descriptor's flags at byte 10, the background index at 11, the global table
+  // from byte 13.
+  const bool hasTable = gif.size() > 11 && (gif[10] & 0x80) != 0;
+  const size_t entries = size_t{2} << (gif[10] & 7);
+  const size_t index = gif.size() > 11 ? gif[11] : 0;
+  if (!hasTable || index >= entries || gif.size() < 13 + entries * 3) {
+    return {};
   }
-  DGifCloseFile(file, &error);
-  return background;
+  const uint8_t* colour = gif.data() + 13 + index * 3;
+  return {colour[0], colour[1], colour[2]};
 }
 
 std::vector<uint8_t> ImageMagickFrameRgba(const std::filesystem::path& gifFile, int frame) {

@@ -35,8 +35,7 @@ std::vector<GifRgb> DistinctColours(int n, int seed);
 GifFrameLayout PatternFrame(int left, int top, int w, int h, int colours, int seed);
 
 std::vector<uint8_t> EncodeGif(const GifFileLayout& layout);
-// The global table's colour at the screen's background index (black without one), read
-// with giflib.
+// The global table's colour at the screen's background index (black without one).
 GifRgb GifBackgroundColour(const std::vector<uint8_t>& gif);
 
 // What ImageMagick shows as the given frame of the animation (counted from 0), with the

@@ -3,10 +3,38 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "gif_crafting.h"
 #include "gif_decoder.h"
 
 namespace {
+
+GifRgb ColourOfLetter(char letter) {
+  static const std::map<char, GifRgb> colours = {{'K', kBlack}, {'R', kRed},    {'G', kGreen},
+                                                 {'B', kBlue},  {'Y', kYellow}, {'W', kWhite}};
+  return colours.at(letter);
+}
+
+// Compares every pixel with the rows of letters; reports the first few differences.
+void ExpectPicture(const ComposedGif& picture, const std::vector<std::string>& rows) {
+  ASSERT_EQ(picture.height, static_cast<int>(rows.size()));
+  ASSERT_EQ(picture.width, static_cast<int>(rows.at(0).size()));
+  int differences = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const GifRgb expected = ColourOfLetter(rows[static_cast<size_t>(y)][static_cast<size_t>(x)]);
+      const GifRgb actual = picture.PixelAt(x, y);
+      if (!(actual == expected) && ++differences <= 3) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << "): got " << int{actual.red} << ","
+                      << int{actual.green} << "," << int{actual.blue} << ", expected "
+                      << rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
+}
 
 struct PictureCase {
   const char* name;
@@ -194,7 +222,24 @@ std::vector<PictureCase> DamagedCases() {
   CraftedImage empty = Literals(0, 0, 3, 1, {});
   empty.codes = {ClearCode(2), EndCode(2)};
   const CraftedGif screen(3, 2, kKrgb);
+  // With a full table every value is drawn as it is, and rows as wide as the screen are
+  // decoded in place: pixels past the damage must still keep what was there.
+  std::vector<GifRgb> fullTable(256, kWhite);
+  std::copy(kKrgb.begin(), kKrgb.end(), fullTable.begin());
+  const CraftedGif fullScreen(3, 2, fullTable);
+  // 1, 2, 3, then the entry "12": five pixels, the last two copied from earlier output.
+  CraftedImage copiedThenCut = Literals(0, 0, 3, 2, {});
+  copiedThenCut.codes = {ClearCode(2), 1, 2, 3, EndCode(2) + 1, EndCode(2)};
   return {
+      {"missing_pixels_with_a_full_table",
+       CraftedGif(fullScreen).Image(copiedThenCut).Trailer().File(), {"RGB", "RGK"}},
+      {"missing_pixels_over_an_earlier_image",
+       CraftedGif(fullScreen)
+           .Image(Literals(0, 0, 3, 2, {2, 2, 2, 2, 2, 2}))
+           .Image(copiedThenCut)
+           .Trailer()
+           .File(),
+       {"RGB", "RGG"}},
       {"missing_end_code", CraftedGif(screen).Image(noEndCode).Trailer().File(), {"RGB", "BGR"}},
       {"missing_pixels", CraftedGif(screen).Image(missingPixels).Trailer().File(),
        {"RGB", "BKK"}},
