@@ -106,6 +106,9 @@ void GifRecordReader::ReadExtension(GifControl& control, int imageNumber) {
 
 void GifRecordReader::JoinDataSubBlocks(std::vector<uint8_t>& data) {
   data.clear();
+  // The rest of the file bounds the data: one allocation, and only the pages the data fills
+  // are ever touched.
+  data.reserve(bytes_.size() - position_);
   // A file that ends inside the data keeps what is there: the decoder shows what it decodes.
   while (Has(1)) {
     const size_t length = Byte();

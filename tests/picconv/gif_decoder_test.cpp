@@ -123,48 +123,4 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleAgainstImageMagick,
                            return name.substr(0, name.find('.'));
                          });
 
-struct RefusedCase {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  GifDecodeStatus status;
-};
-
-std::vector<RefusedCase> RefusedCases() {
-  const std::vector<uint8_t> valid =
-      EncodeGif(OneFrame(64, 64, 256, PatternFrame(0, 0, 64, 64, 256, 0)));
-  // Cut inside the global colour table: nothing of the picture is known yet.
-  const std::vector<uint8_t> truncated(valid.begin(), valid.begin() + 100);
-  const std::string text = "this is plain text, not a picture";
-  // A screen descriptor of 65535 x 65535 pixels without a global table, then the trailer.
-  const std::vector<uint8_t> hugeScreen = {'G',  'I',  'F',  '8',  '9',  'a',  0xFF, 0xFF, 0xFF,
-                                           0xFF, 0x00, 0x00, 0x00, 0x2C, 0,    0,    0,    0,
-                                           1,    0,    1,    0,    0x80, 0,    0,    0,    0,
-                                           0,    0,    0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-  return {
-      {"zero_bytes", {}, GifDecodeStatus::kNotGif},
-      {"not_a_gif", {text.begin(), text.end()}, GifDecodeStatus::kNotGif},
-      {"truncated", truncated, GifDecodeStatus::kTruncated},
-      {"huge_screen", hugeScreen, GifDecodeStatus::kScreenTooLarge},
-  };
-}
-
-void PrintTo(const RefusedCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class DecoderRefuses : public testing::TestWithParam<RefusedCase> {};
-
-TEST_P(DecoderRefuses, WithItsStatus) {
-  const RefusedCase& c = GetParam();
-  try {
-    DecodeGifPicture(c.bytes.data(), c.bytes.size());
-    FAIL() << "decoded";
-  } catch (const GifDecodeError& error) {
-    EXPECT_EQ(error.Status(), c.status);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(BadFiles, DecoderRefuses, testing::ValuesIn(RefusedCases()),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace

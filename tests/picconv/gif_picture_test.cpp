@@ -8,6 +8,8 @@
 
 #include "gif_crafting.h"
 #include "gif_decoder.h"
+#include "gif_fixtures.h"
+#include "gif_sentences.h"
 
 namespace {
 
@@ -292,7 +294,19 @@ std::vector<RefusalCase> RefusalCases() {
   codeSize0.minCodeSize = 0;
   const std::vector<uint8_t> cutDescriptor =
       CraftedGif(3, 1, kKrgb).Bytes({0x2C, 0, 0, 0, 0, 3}).File();
+  // Written by giflib's encoder, then cut inside the global colour table.
+  const std::vector<uint8_t> encoded = EncodeGif(
+      {64, 64, DistinctColours(256, 1), 0, {PatternFrame(0, 0, 64, 64, 256, 0)}});
+  const std::string text = "this is plain text, not a picture";
+  // A screen descriptor of 65535 x 65535 pixels without a global table, then an image.
+  const std::vector<uint8_t> hugeScreen = {'G',  'I',  'F',  '8',  '9',  'a',  0xFF, 0xFF, 0xFF,
+                                           0xFF, 0x00, 0x00, 0x00, 0x2C, 0,    0,    0,    0,
+                                           1,    0,    1,    0,    0x80, 0,    0,    0,    0,
+                                           0,    0,    0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
   return {
+      {"encoded_then_cut", Cut(encoded, 100), GifDecodeStatus::kTruncated},
+      {"plain_text", {text.begin(), text.end()}, GifDecodeStatus::kNotGif},
+      {"huge_screen_then_an_image", hugeScreen, GifDecodeStatus::kScreenTooLarge},
       {"row_not_complete", CraftedGif(3, 1, kKrgb).Image(Literals(0, 0, 3, 1, {1, 2})).File(),
        GifDecodeStatus::kNoPixelRow},
       {"bad_code_in_the_first_row", CraftedGif(3, 1, kKrgb).Image(badFirstCode).File(),
@@ -397,6 +411,34 @@ TEST(GifWorkBound, AFloodOfClearCodesIsPassedOver) {
   flood.codes = codes;
   const std::vector<uint8_t> file = CraftedGif(3, 1, kKrgb).Image(flood).Trailer().File();
   ExpectPicture(DecodeGifPicture(file.data(), file.size()), {"RGB"});
+}
+
+}  // namespace
+
+namespace {
+
+// The one place where the words are checked: whole sentences, in the file's terms.
+TEST(GifRefusalSentence, SaysWhatIsWrongInWholeSentences) {
+  const struct {
+    GifDecodeError error;
+    const char* sentence;
+  } cases[] = {
+      {{GifDecodeStatus::kNotGif, 0, 40, 0}, "The file is not a GIF file."},
+      {{GifDecodeStatus::kNotGif, 0, 0, 0}, "The file is empty, so it is not a GIF file."},
+      {{GifDecodeStatus::kTruncated, 2, static_cast<int64_t>(GifPlace::kLocalTable), 0},
+       "The file is cut short: it ends inside the colour table of image 2."},
+      {{GifDecodeStatus::kBadLzwCodeSize, 1, 12, 0},
+       "The file is damaged: image 1 declares an LZW minimum code size of 12, but only sizes "
+       "from 1 to 11 are valid."},
+      {{GifDecodeStatus::kNoPixelRow, 1, 0, 0},
+       "The file is damaged: the pixel data of image 1 ends before its first row is complete."},
+      {{GifDecodeStatus::kImageTooLarge, 1, 65535, 65535},
+       "The picture is too large: image 1 has 65535 x 65535 pixels, more than the 67108864 "
+       "pixels this converter shows."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GifRefusalSentence(c.error), c.sentence);
+  }
 }
 
 }  // namespace
