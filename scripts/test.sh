@@ -30,5 +30,5 @@ CC=clang CXX=clang++ "$top/scripts/build.sh" "$top/build-test-fuzz" -DQAV_FUZZ=O
 QAV_FUZZ_BUILD="$top/build-test-fuzz" "$top/scripts/fuzz.sh" 20
 
 echo "== Debian package (Release build) and lintian"
-deb=$("$top/scripts/package.sh" | tail -n 1)
+deb=$("$top/scripts/package.sh" | tee /dev/stderr | tail -n 1)
 lintian --fail-on error --tag-display-limit 0 "$deb"
