@@ -5,6 +5,8 @@
 #include <QScrollArea>
 
 #include "app_icon.h"
+#include "decode_watch.h"
+#include "file_kind.h"
 #include "form2.h"
 #include "gif_bridge.h"
 #include "image_view.h"
@@ -39,13 +41,22 @@ TForm1::TForm1(QWidget* parent)
   setCentralWidget(ScrollBox1);
   Picture.SetOnChange([this] { Image1->PictureChanged(); });
 
+  watch_ = new TDecodeWatch(this);
   CreateMenu();
+  CreateViewMenu();
+  CreateGoMenu();
+  CreateWindowKeys();
+  setAcceptDrops(true);
+  ScrollBox1->viewport()->installEventFilter(this);
+  connect(Image1, &TImage::PointerMoved, this, &TForm1::UpdatePointerStatus);
+  connect(Image1, &TImage::PointerLeft, this, [this] { UpdatePointerStatus(QPoint(-1, -1)); });
   move(kLeft, kTop);
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   FormCreate();
 }
 
 TForm1::~TForm1() {
+  watch_->Stop();
   Picture.SetOnChange(nullptr);
 }
 
@@ -57,15 +68,23 @@ void TForm1::FormCreate() {
 void TForm1::CreateMenu() {
   QMenu* file1 = menuBar()->addMenu(QStringLiteral("&File"));
   file1->setObjectName(QStringLiteral("File1"));
-  Open1 = file1->addAction(QStringLiteral("&Open"), this, &TForm1::Open1Click);
-  Save1 = file1->addAction(QStringLiteral("&Save"), this, &TForm1::Save1Click);
+  Open1 = file1->addAction(QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                           &TForm1::Open1Click);
+  Save1 = file1->addAction(QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                           &TForm1::Save1Click);
   file1->addSeparator();
   Properties1 = file1->addAction(QStringLiteral("&Properties"), this, &TForm1::Properties1Click);
   file1->addSeparator();
-  Exit1 = file1->addAction(QStringLiteral("E&xit"), this, &TForm1::Exit1Click);
+  Exit1 = file1->addAction(QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                           &TForm1::Exit1Click);
   QMenu* effects1 = menuBar()->addMenu(QStringLiteral("&Effects"));
   effects1->setObjectName(QStringLiteral("Effects1"));
-  Reiterate1 = effects1->addAction(QStringLiteral("&Reiterate"), this, &TForm1::Reiterate1Click);
+  Reiterate1 = effects1->addAction(QStringLiteral("&Reiterate"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                   this, &TForm1::Reiterate1Click);
+  WatchDecode1 =
+      effects1->addAction(QStringLiteral("&Watch Decode"),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
+                          &TForm1::WatchDecode1Click);
 }
 
 void TForm1::SetFileDialogs(std::unique_ptr<TFileDialogs> dialogs) {
@@ -81,18 +100,28 @@ void TForm1::RunGuarded(const std::function<void()>& command) {
 }
 
 void TForm1::Open1Click() {
-  RunGuarded([this] {
-    const std::optional<QString> chosen = dialogs_->ExecuteOpenDialog(this);
-    if (!chosen)
+  std::optional<QString> chosen;
+  RunGuarded([this, &chosen] { chosen = dialogs_->ExecuteOpenDialog(this); });
+  if (chosen)
+    OpenFile(chosen->toLocal8Bit().toStdString());
+}
+
+void TForm1::OpenFile(const std::string& path) {
+  RunGuarded([this, &path] {
+    if (FileKindFromName(path) == fkNone)
       return;
-    const std::string path = chosen->toLocal8Bit().toStdString();
-    // The picture is repainted whatever the loader did, also when it failed half-way.
+    // The record Watch Decode plays is about to be released.
+    watch_->Stop();
+    currentPath_ = path;
+    // The picture is repainted whatever the loader did, also when it failed half-way; a new
+    // file is shown at Actual Size.
     struct RepaintOnExit {
       TImage* image;
-      ~RepaintOnExit() { image->PictureChanged(); }
+      ~RepaintOnExit() { image->SetZoom(TZoom()); }
     } repaint{Image1};
     OpenImageFile(*this, path);
   });
+  UpdatePictureStatus();
 }
 
 void TForm1::Save1Click() {
@@ -116,6 +145,7 @@ void TForm1::Properties1Click() {
 void TForm1::Reiterate1Click() {
   if (!CurrentQAV)
     return;
+  watch_->Stop();
   RunGuarded([this] {
     TForm2 dialog(this, *this);
     dialog.RunModal();

@@ -39,12 +39,8 @@ void ConvertIndexedRow(const TBitmap& bitmap, const uint8_t* row, uint32_t* colo
   const int bits = bitmap.BitsPerPixel();
   const TPalette* palette = bitmap.GetPalette();
   const size_t known = palette ? palette->Size() : 0;
-  const int perByte = 8 / bits;
-  const unsigned valueMask = (1u << bits) - 1;
   for (int x = 0; x < bitmap.GetWidth(); ++x) {
-    // The leftmost pixel of a byte sits in its most significant bits.
-    const int shift = 8 - bits * (x % perByte + 1);
-    const size_t index = row[x / perByte] >> shift & valueMask;
+    const size_t index = PaletteIndexInRow(row, x, bits);
     if (index >= known) {
       colours[x] = kOpaque;
       continue;
@@ -69,6 +65,14 @@ void ConvertMaskedRow(const TBitmap& bitmap, const uint8_t* row, uint32_t* colou
 }
 
 }  // namespace
+
+unsigned PaletteIndexInRow(const uint8_t* row, int x, int bitsPerPixel) {
+  const int perByte = 8 / bitsPerPixel;
+  const unsigned valueMask = (1u << bitsPerPixel) - 1;
+  // The leftmost pixel of a byte sits in its most significant bits.
+  const int shift = 8 - bitsPerPixel * (x % perByte + 1);
+  return row[x / perByte] >> shift & valueMask;
+}
 
 void ConvertRowToXrgb32(const TBitmap& bitmap, int row, uint32_t* colours) {
   const uint8_t* pixels = bitmap.RowData(row);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "bitmap.h"
+#include "large_bitmap.h"
 
 namespace {
 
@@ -20,14 +21,7 @@ const std::string& LargeBitmapFile() {
     const std::string path =
         (std::filesystem::temp_directory_path() / "qav_bench_4096x4096x24.bmp").string();
     TBitmap bitmap;
-    bitmap.SetPixelFormat(pf24bit);
-    bitmap.SetHeight(kSide);
-    bitmap.SetWidth(kSide);
-    for (int row = 0; row < kSide; ++row) {
-      uint8_t* pixels = bitmap.RowData(row);
-      for (int i = 0; i < bitmap.BytesPerRow(); ++i)
-        pixels[i] = static_cast<uint8_t>(row * 3 + i);
-    }
+    MakePatternedBitmap(bitmap, kSide, kSide);
     bitmap.SaveToBitmapFile(path);
     return path;
   }();

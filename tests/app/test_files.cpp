@@ -184,6 +184,10 @@ QByteArray ReadBytes(const QString& path) {
 QImage ImageOfBitmapFile(const QString& path) {
   TBitmap bitmap;
   bitmap.LoadFromBitmapFile(path.toStdString());
+  return ImageOfBitmap(bitmap);
+}
+
+QImage ImageOfBitmap(const TBitmap& bitmap) {
   QRect covered;
   return BitmapAreaImage(bitmap, QRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()), &covered)
       .convertToFormat(QImage::Format_RGB32);

@@ -35,3 +35,4 @@ QByteArray ReadBytes(const QString& path);
 
 // What a bitmap shows, pixel for pixel, as the library's own reading of its rows.
 QImage ImageOfBitmapFile(const QString& path);
+QImage ImageOfBitmap(const TBitmap& bitmap);

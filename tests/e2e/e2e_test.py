@@ -148,6 +148,19 @@ def crop(picture, width, height):
     return width, height, b"".join(ppx[r * pw * 3:(r * pw + width) * 3] for r in range(height))
 
 
+def enlarge(picture, factor):
+    """Every pixel as a factor x factor block, as the viewer enlarges."""
+    if factor == 1:
+        return picture
+    width, height, pixels = picture
+    rows = []
+    for r in range(height):
+        row = pixels[r * width * 3:(r + 1) * width * 3]
+        wide = b"".join(row[x * 3:x * 3 + 3] * factor for x in range(width))
+        rows.extend([wide] * factor)
+    return width * factor, height * factor, b"".join(rows)
+
+
 def picture_in_screen(screen, picture, origin, max_offset=(16, 80)):
     """Finds the picture's top-left pixel in the screenshot near the window's client origin and
     checks every pixel of the part that the scroll box shows at its start size."""
@@ -170,10 +183,11 @@ def picture_in_screen(screen, picture, origin, max_offset=(16, 80)):
 
 
 class Viewer:
-    def __init__(self, binaries, working_directory):
+    def __init__(self, binaries, working_directory, arguments=()):
         self.binaries = binaries
-        self.process = subprocess.Popen([os.path.join(binaries, "qavshow")], cwd=working_directory,
-                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen([os.path.join(binaries, "qavshow"), *arguments],
+                                        cwd=working_directory, stdout=subprocess.PIPE,
+                                        stderr=subprocess.STDOUT)
         self.window = wait_window("QAV simple view")
         wait_for("the main window to be mapped",
                  lambda: "IsViewable" in run("xwininfo", "-id", str(self.window)).stdout)
@@ -209,13 +223,17 @@ class Viewer:
         check(self.process.poll() is None and self.window in windows_named("QAV simple view"),
               "the error box closed with Enter and the program goes on")
 
-    def shows(self, picture_path, directory):
-        picture = image_pixels(picture_path)
+    def shows(self, picture_path, directory, enlarged=1):
+        picture = enlarge(image_pixels(picture_path), enlarged)
         def found():
             screen, _ = screenshot(directory)
             return picture_in_screen(screen, picture, client_origin(self.window))
         return wait_for("the picture of %s on the screen" % os.path.basename(picture_path), found,
                         timeout=20)
+
+    def press(self, *names):
+        focus(self.window)
+        keys(*names)
 
     def exit(self):
         self.menu("f", "x")
@@ -370,6 +388,46 @@ def test_gif_samples(viewer, binaries, samples, work):
               "%s is shown through the converter" % os.path.basename(path))
 
 
+def test_keys(binaries, samples, work):
+    """qavshow FILE in a folder of three small pictures, worked by its keys alone."""
+    folder = os.path.join(work, "keys")
+    os.mkdir(folder)
+    gifs = [os.path.join(samples, name) for name in
+            ("transparent.gif", "gradient.gif", "interlaced.gif")]
+    pictures = {}
+    for name, gif in zip(("a1.bmp", "a2.bmp", "a10.bmp"), gifs):
+        # Converted outside the folder, which is to hold only the three pictures.
+        pictures[name] = os.path.join(folder, name)
+        shutil.copy(qavconv(binaries, gif, os.path.join(work, "converted.bmp")), pictures[name])
+    viewer = Viewer(binaries, folder, ["a1.bmp"])
+    try:
+        viewer.shows(pictures["a1.bmp"], work)
+        check(True, "qavshow a1.bmp shows the file")
+        for key, name in (("Next", "a2.bmp"), ("Next", "a10.bmp"), ("Prior", "a2.bmp")):
+            viewer.press(key)
+            viewer.shows(pictures[name], work)
+            check(True, "%s shows %s (natural order)" % (key, name))
+        viewer.press("ctrl+plus")
+        viewer.shows(pictures["a2.bmp"], work, enlarged=2)
+        check(True, "Ctrl++ shows every pixel as a 2 x 2 block")
+        viewer.press("ctrl+0")
+        viewer.shows(pictures["a2.bmp"], work)
+        check(True, "Ctrl+0 shows the actual size again")
+        viewer.press("ctrl+o")
+        dialog = wait_window("Open")
+        focus(dialog)
+        keys("Escape")
+        wait_window_gone(dialog)
+        check(True, "Ctrl+O brings up the Open dialog")
+        viewer.press("ctrl+q")
+        status = viewer.process.wait(30)
+        check(status == 0, "Ctrl+Q ends the program with status 0")
+        viewer = None
+    finally:
+        if viewer:
+            viewer.process.kill()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
@@ -391,6 +449,7 @@ def main():
         status = viewer.exit()
         check(status == 0, "File > Exit ends the program with status 0")
         viewer = None
+        test_keys(binaries, samples, work)
         return 0
     except Failure as failure:
         print("FAILED:", failure)
