@@ -81,10 +81,9 @@ void TForm1::CreateMenu() {
   effects1->setObjectName(QStringLiteral("Effects1"));
   Reiterate1 = effects1->addAction(QStringLiteral("&Reiterate"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                    this, &TForm1::Reiterate1Click);
-  WatchDecode1 =
-      effects1->addAction(QStringLiteral("&Watch Decode"),
-                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
-                          &TForm1::WatchDecode1Click);
+  WatchDecode1 = effects1->addAction(QStringLiteral("&Watch Decode"),
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), this,
+                                     &TForm1::WatchDecode1Click);
 }
 
 void TForm1::SetFileDialogs(std::unique_ptr<TFileDialogs> dialogs) {

@@ -42,9 +42,8 @@ void TForm1::CreateGoMenu() {
   go1->setObjectName(QStringLiteral("Go1"));
   NextImage1 = go1->addAction(QStringLiteral("&Next Image"), QKeySequence(Qt::Key_PageDown), this,
                               &TForm1::NextImage1Click);
-  PreviousImage1 = go1->addAction(QStringLiteral("&Previous Image"),
-                                  QKeySequence(Qt::Key_PageUp), this,
-                                  &TForm1::PreviousImage1Click);
+  PreviousImage1 = go1->addAction(QStringLiteral("&Previous Image"), QKeySequence(Qt::Key_PageUp),
+                                  this, &TForm1::PreviousImage1Click);
   go1->addSeparator();
   FirstImage1 = go1->addAction(QStringLiteral("&First Image"), QKeySequence(Qt::Key_Home), this,
                                &TForm1::FirstImage1Click);
@@ -76,9 +75,8 @@ void TForm1::SetCommandLineFiles(std::vector<std::string> paths) {
 
 std::vector<std::string> TForm1::GoList() const {
   // The command line's list while its files are being walked; otherwise the folder.
-  if (commandLineFiles_.size() > 1 &&
-      std::find(commandLineFiles_.begin(), commandLineFiles_.end(), currentPath_) !=
-          commandLineFiles_.end()) {
+  if (commandLineFiles_.size() > 1 && std::find(commandLineFiles_.begin(), commandLineFiles_.end(),
+                                                currentPath_) != commandLineFiles_.end()) {
     return commandLineFiles_;
   }
   if (currentPath_.empty())

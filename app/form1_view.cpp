@@ -17,16 +17,15 @@ void TForm1::CreateViewMenu() {
   QMenu* view1 = menuBar()->addMenu(QStringLiteral("&View"));
   view1->setObjectName(QStringLiteral("View1"));
   ZoomIn1 = view1->addAction(QStringLiteral("Zoom &In"), this, &TForm1::ZoomIn1Click);
-  ZoomIn1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus),
-                         QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  ZoomIn1->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   ZoomOut1 = view1->addAction(QStringLiteral("Zoom &Out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
                               this, &TForm1::ZoomOut1Click);
-  ActualSize1 = view1->addAction(QStringLiteral("&Actual Size"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_0), this,
-                                 &TForm1::ActualSize1Click);
-  FitToWindow1 = view1->addAction(QStringLiteral("&Fit to Window"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_F), this,
-                                  &TForm1::FitToWindow1Click);
+  ActualSize1 = view1->addAction(QStringLiteral("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0),
+                                 this, &TForm1::ActualSize1Click);
+  FitToWindow1 =
+      view1->addAction(QStringLiteral("&Fit to Window"), QKeySequence(Qt::CTRL | Qt::Key_F), this,
+                       &TForm1::FitToWindow1Click);
   view1->addSeparator();
   StatusBar1 = view1->addAction(QStringLiteral("&Status Bar"), this, &TForm1::StatusBar1Click);
   StatusBar1->setCheckable(true);
@@ -49,8 +48,7 @@ void TForm1::FitToWindow1Click() {
   if (shown == nullptr || shown->Empty())
     return;
   const QSize room = ScrollBox1->maximumViewportSize();
-  ZoomAboutCentre(
-      TZoom::ToFit(shown->GetWidth(), shown->GetHeight(), room.width(), room.height()));
+  ZoomAboutCentre(TZoom::ToFit(shown->GetWidth(), shown->GetHeight(), room.width(), room.height()));
 }
 
 void TForm1::ZoomAboutCentre(const TZoom& zoom) {
@@ -93,6 +91,8 @@ void TForm1::ShowStatusBar(bool shown) {
   if (shown && pictureStatus_ == nullptr) {
     pictureStatus_ = new QLabel(this);
     pictureStatus_->setObjectName(QStringLiteral("PictureStatus"));
+    // In a narrow window the picture's text is cut short rather than run under the pointer's.
+    pictureStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pointerStatus_ = new QLabel(this);
     pointerStatus_->setObjectName(QStringLiteral("PointerStatus"));
     statusBar()->addWidget(pictureStatus_, 1);
@@ -106,19 +106,18 @@ void TForm1::ShowStatusBar(bool shown) {
 void TForm1::UpdatePictureStatus() {
   if (pictureStatus_ == nullptr)
     return;
-  const std::string name =
-      currentPath_.empty() ? std::string()
-                           : std::filesystem::path(currentPath_).filename().string();
-  pictureStatus_->setText(QString::fromLocal8Bit(
-      PictureStatusText(name, Picture.PeekBitmap(), Image1->Zoom())));
+  const std::string name = currentPath_.empty()
+                               ? std::string()
+                               : std::filesystem::path(currentPath_).filename().string();
+  pictureStatus_->setText(
+      QString::fromLocal8Bit(PictureStatusText(name, Picture.PeekBitmap(), Image1->Zoom())));
 }
 
 void TForm1::UpdatePointerStatus(QPoint picturePixel) {
   if (pointerStatus_ == nullptr)
     return;
   const TBitmap* shown = Picture.PeekBitmap();
-  pointerStatus_->setText(
-      shown == nullptr ? QString()
-                       : QString::fromStdString(
-                             PointerStatusText(*shown, picturePixel.x(), picturePixel.y())));
+  pointerStatus_->setText(shown == nullptr ? QString()
+                                           : QString::fromStdString(PointerStatusText(
+                                                 *shown, picturePixel.x(), picturePixel.y())));
 }

@@ -14,6 +14,7 @@ TImage::TImage(TPicture* picture, QWidget* parent) : QWidget(parent), picture_(p
 }
 
 void TImage::PictureChanged() {
+  reduced_ = QImage();
   const TBitmap* bitmap = picture_->PeekBitmap();
   if (bitmap != nullptr && !bitmap->Empty()) {
     resize(zoom_.ToScreen(bitmap->GetWidth()), zoom_.ToScreen(bitmap->GetHeight()));
@@ -39,10 +40,21 @@ void TImage::paintEvent(QPaintEvent* event) {
   if (bitmap == nullptr || bitmap->Empty())
     return;
   QPainter painter(this);
-  // Only the exposed rectangles are read and drawn, so a huge picture scrolls and zooms at
-  // the cost of the window's size, not the picture's.
-  for (const QRect& exposed : event->region())
-    PaintZoomedArea(painter, *bitmap, zoom_, exposed);
+  // Only the exposed rectangles are drawn, so a huge picture scrolls and zooms at the cost of
+  // the window's size, not the picture's.
+  for (const QRect& exposed : event->region()) {
+    if (zoom_.Reduces()) {
+      painter.drawImage(exposed.topLeft(), ReducedView(*bitmap), exposed);
+    } else {
+      PaintZoomedArea(painter, *bitmap, zoom_, exposed);
+    }
+  }
+}
+
+const QImage& TImage::ReducedView(const TBitmap& bitmap) {
+  if (reduced_.isNull())
+    reduced_ = ReducedPicture(bitmap, zoom_.Factor());
+  return reduced_;
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {

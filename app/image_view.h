@@ -38,6 +38,12 @@ class TImage : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
+  // The reduced picture the view paints from while the zoom reduces; made at the first paint
+  // after a change of the picture or the zoom, so that scrolling a reduced view costs no more
+  // than scrolling at Actual Size.
+  const QImage& ReducedView(const TBitmap& bitmap);
+
   TPicture* picture_;
   TZoom zoom_;
+  QImage reduced_;
 };

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr const char* kGap = "   ";
+constexpr const char* kGap = "  ";
 
 std::string RgbText(uint32_t xrgb) {
   return "RGB " + std::to_string(xrgb >> 16 & 0xFF) + ", " + std::to_string(xrgb >> 8 & 0xFF) +
@@ -25,8 +25,8 @@ std::string PictureStatusText(const std::string& fileName, const TBitmap* bitmap
   if (bitmap == nullptr || bitmap->Empty())
     return fileName;
   std::string text = fileName.empty() ? std::string() : fileName + kGap;
-  text += std::to_string(bitmap->GetWidth()) + " x " + std::to_string(bitmap->GetHeight()) +
-          ", " + PixelFormatText(bitmap->GetPixelFormat());
+  text += std::to_string(bitmap->GetWidth()) + " x " + std::to_string(bitmap->GetHeight()) + ", " +
+          PixelFormatText(bitmap->GetPixelFormat());
   return text + kGap + zoom.PercentText();
 }
 
@@ -35,7 +35,7 @@ std::string PointerStatusText(const TBitmap& bitmap, int x, int y) {
     return std::string();
   std::vector<uint32_t> colours(static_cast<size_t>(bitmap.GetWidth()));
   ConvertRowToXrgb32(bitmap, y, colours.data());
-  std::string text = "x " + std::to_string(x) + ", y " + std::to_string(y) + kGap +
+  std::string text = "(" + std::to_string(x) + ", " + std::to_string(y) + ")" + kGap +
                      RgbText(colours[static_cast<size_t>(x)]);
   if (IsPalettePicture(bitmap))
     text += kGap + std::string("index ") +

@@ -113,7 +113,8 @@ class ViewerCommandsTest : public TFormTestBase {
       for (int y = 0; y < painted.height(); ++y) {
         for (int x = 0; x < painted.width(); ++x) {
           if (painted.pixelColor(x, y) != TestBitmapColour(x / factor, y / factor))
-            QFAIL(qPrintable(QStringLiteral("%1x: screen pixel (%2, %3)").arg(factor).arg(x).arg(y)));
+            QFAIL(
+                qPrintable(QStringLiteral("%1x: screen pixel (%2, %3)").arg(factor).arg(x).arg(y)));
         }
       }
     }
@@ -205,22 +206,23 @@ class ViewerCommandsTest : public TFormTestBase {
     form->StatusBar1->trigger();
     QVERIFY(form->statusBar()->isVisible());
     QCOMPARE(LabelText(*form, "PictureStatus"),
-             QStringLiteral("tiny.qav   2 x 1, 8 bit, palette, 256 color   100 %"));
+             QStringLiteral("tiny.qav  2 x 1, 8 bit, palette, 256 color  100 %"));
     form->ZoomIn1Click();
     form->ZoomIn1Click();
-    QVERIFY(LabelText(*form, "PictureStatus").endsWith(QStringLiteral("   400 %")));
+    QVERIFY(LabelText(*form, "PictureStatus").endsWith(QStringLiteral("  400 %")));
     SendMouseMove(form->Image1, QPoint(6, 3));
-    QCOMPARE(LabelText(*form, "PointerStatus"), QStringLiteral("x 1, y 0   RGB 200, 100, 50   index 2"));
+    QCOMPARE(LabelText(*form, "PointerStatus"),
+             QStringLiteral("(1, 0)  RGB 200, 100, 50  index 2"));
     SendMouseMove(form->Image1, QPoint(2, 3));
-    QCOMPARE(LabelText(*form, "PointerStatus"), QStringLiteral("x 0, y 0   RGB 10, 20, 30   index 1"));
+    QCOMPARE(LabelText(*form, "PointerStatus"), QStringLiteral("(0, 0)  RGB 10, 20, 30  index 1"));
 
     WriteTestBitmap(File("photo.bmp"), 30, 20);
     driver->Open(File("photo.bmp"));
     QCOMPARE(LabelText(*form, "PictureStatus"),
-             QStringLiteral("photo.bmp   30 x 20, 24 bit, RGB TrueColor   100 %"));
+             QStringLiteral("photo.bmp  30 x 20, 24 bit, RGB TrueColor  100 %"));
     SendMouseMove(form->Image1, QPoint(17, 9));
     const QColor colour = TestBitmapColour(17, 9);
-    QCOMPARE(LabelText(*form, "PointerStatus"), QStringLiteral("x 17, y 9   RGB %1, %2, %3")
+    QCOMPARE(LabelText(*form, "PointerStatus"), QStringLiteral("(17, 9)  RGB %1, %2, %3")
                                                     .arg(colour.red())
                                                     .arg(colour.green())
                                                     .arg(colour.blue()));
@@ -239,9 +241,9 @@ class ViewerCommandsTest : public TFormTestBase {
     const struct {
       QAction* command;
       const char* shown;
-    } steps[] = {{form->NextImage1, "a2.bmp"},     {form->NextImage1, "a10.bmp"},
-                 {form->NextImage1, "a10.bmp"},    {form->PreviousImage1, "a2.bmp"},
-                 {form->FirstImage1, "a1.bmp"},    {form->PreviousImage1, "a1.bmp"},
+    } steps[] = {{form->NextImage1, "a2.bmp"},  {form->NextImage1, "a10.bmp"},
+                 {form->NextImage1, "a10.bmp"}, {form->PreviousImage1, "a2.bmp"},
+                 {form->FirstImage1, "a1.bmp"}, {form->PreviousImage1, "a1.bmp"},
                  {form->LastImage1, "a10.bmp"}};
     for (const auto& step : steps) {
       step.command->trigger();

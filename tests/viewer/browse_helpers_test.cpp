@@ -15,11 +15,11 @@
 namespace {
 
 TEST(NaturalOrder, NumbersCompareByValueAndLettersWithoutCase) {
-  std::vector<std::string> names = {"a10.bmp", "B1.bmp", "a2.bmp", "a02.bmp", "a1.bmp",
+  std::vector<std::string> names = {"a10.bmp", "B1.bmp", "a2.bmp",   "a02.bmp",   "a1.bmp",
                                     "b1.bmp",  "a.bmp",  "a100.bmp", "x9y10.qav", "x9y9.qav"};
   std::sort(names.begin(), names.end(), NaturalLess);
-  const std::vector<std::string> expected = {"a.bmp",  "a1.bmp",   "a02.bmp",   "a2.bmp",
-                                             "a10.bmp", "a100.bmp", "B1.bmp",    "b1.bmp",
+  const std::vector<std::string> expected = {"a.bmp",    "a1.bmp",   "a02.bmp", "a2.bmp",
+                                             "a10.bmp",  "a100.bmp", "B1.bmp",  "b1.bmp",
                                              "x9y9.qav", "x9y10.qav"};
   EXPECT_EQ(names, expected);
 }
@@ -32,8 +32,8 @@ TEST(NaturalOrder, LongRunsOfDigitsDoNotOverflow) {
 TEST(ImageFolder, ListsRecognisedFilesInNaturalOrder) {
   const TemporaryFolder scratch;
   const std::filesystem::path folder = scratch.Path();
-  for (const char* name : {"a10.bmp", "a2.bmp", "a1.bmp", "c.qav", "b.GIF", "notes.txt",
-                           "photo.Qav", "d.png"}) {
+  for (const char* name :
+       {"a10.bmp", "a2.bmp", "a1.bmp", "c.qav", "b.GIF", "notes.txt", "photo.Qav", "d.png"}) {
     std::ofstream(folder / name) << "x";
   }
   std::filesystem::create_directory(folder / "sub.bmp");
