@@ -42,20 +42,20 @@ void SendCtrlWheel(QWidget* viewport, QPoint at, int delta) {
   QApplication::sendEvent(viewport, &wheel);
 }
 
-QMimeData* UriList(const QList<QUrl>& urls) {
-  auto* data = new QMimeData;
+std::unique_ptr<QMimeData> UriList(const QList<QUrl>& urls) {
+  auto data = std::make_unique<QMimeData>();
   data->setUrls(urls);
   return data;
 }
 
 // Whether the window takes a drop of `data`, and drops it when it does.
-bool Drop(TForm1& form, QMimeData* data) {
+bool Drop(TForm1& form, const std::unique_ptr<QMimeData>& data) {
   const QPoint at(50, 50);
-  QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&form, &enter);
   if (!enter.isAccepted())
     return false;
-  QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&form, &drop);
   return drop.isAccepted();
 }
@@ -288,7 +288,7 @@ class ViewerCommandsTest : public TFormTestBase {
                                  QUrl::fromLocalFile(File("second.bmp"))})));
     QCOMPARE(CurrentName(), QStringLiteral("dropped.bmp"));
     QCOMPARE(form->Image1->size(), QSize(8, 6));
-    auto* text = new QMimeData;
+    auto text = std::make_unique<QMimeData>();
     text->setText(File("second.bmp"));
     QVERIFY(!Drop(*form, text));
     QVERIFY(!Drop(*form, UriList({QUrl(QStringLiteral("https://example.org/x.bmp"))})));
