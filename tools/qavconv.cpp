@@ -5,6 +5,8 @@
 // optionally decodes fractal images again as Effects > Reiterate does, and writes each as a
 // PNG or exactly as File > Save does. Errors are the viewer's own messages, on stderr.
 
+#include <sched.h>
+
 #include <cstdio>
 #include <new>
 #include <string>
@@ -36,6 +38,16 @@ int ConvertOne(const QavconvCommand& command) {
   return 1;
 }
 
+// The default number of jobs: the cores this process may run on, which a cluster scheduler or
+// taskset may have made fewer than the machine's.
+unsigned UsableCores() {
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  if (sched_getaffinity(0, sizeof cores, &cores) == 0 && CPU_COUNT(&cores) > 0)
+    return static_cast<unsigned>(CPU_COUNT(&cores));
+  return ParallelThreadCount();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,5 +67,5 @@ int main(int argc, char** argv) {
   RemoveTemporariesOnInterrupt();
   if (!command.batch)
     return ConvertOne(command);
-  return RunBatch(command, command.jobs != 0 ? command.jobs : ParallelThreadCount());
+  return RunBatch(command, command.jobs != 0 ? command.jobs : UsableCores());
 }

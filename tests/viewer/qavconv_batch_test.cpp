@@ -220,42 +220,6 @@ TEST(QavconvBatch, OneJobAndTwoJobsWriteTheSameFiles) {
   }
 }
 
-// A conversion killed part-way through its write (here by the file size limit, as a full disk
-// or a kill would stop it) leaves no file under the output name, and an existing file there
-// untouched.
-TEST(QavconvBatch, KilledWriteLeavesNothingUnderTheFinalName) {
-  const std::string input = std::string(SAMPLES_DIR) + "/astronaut-24bit.bmp";
-  const std::vector<uint8_t> earlier = {'e', 'a', 'r', 'l', 'i', 'e', 'r'};
-  struct Case {
-    const char* what;
-    std::vector<std::string> arguments;
-    std::string output;
-  };
-  for (const bool existing : {false, true}) {
-    TemporaryFolder folder;
-    const std::vector<Case> cases = {
-        {"png, one file", {input, folder.File("one.png")}, folder.File("one.png")},
-        {"bmp, one file", {input, folder.File("one.bmp")}, folder.File("one.bmp")},
-        {"png, folder", {"-o", folder.Path(), input}, folder.File("astronaut-24bit.png")},
-        {"bmp, folder", {"--format", "bmp", "-o", folder.Path(), input},
-         folder.File("astronaut-24bit.bmp")},
-    };
-    for (const Case& c : cases) {
-      if (existing)
-        WriteWholeFile(c.output, earlier);
-      std::vector<std::string> argv = {"/usr/bin/prlimit", "--fsize=4096", QAVCONV_PATH};
-      argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
-      const ProcessResult result = RunProcess(argv);
-      EXPECT_NE(result.exitStatus, 0) << c.what;
-      if (existing) {
-        EXPECT_EQ(ReadWholeFile(c.output), earlier) << c.what;
-      } else {
-        EXPECT_FALSE(fs::exists(c.output)) << c.what;
-      }
-    }
-  }
-}
-
 bool HoldsTemporaryFile(const std::string& folder) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
@@ -263,6 +227,56 @@ bool HoldsTemporaryFile(const std::string& folder) {
       return true;
   }
   return false;
+}
+
+// A write stopped part-way by the file size limit, as a full disk would stop it: with the
+// limit's signal the process is killed in the middle of the write; with the signal ignored the
+// write fails and qavconv says so (naming the output), removing its temporary file. Either
+// way no file appears under the output name, and an existing file there stays untouched.
+TEST(QavconvBatch, WriteStoppedPartWayLeavesNothingUnderTheFinalName) {
+  const std::string input = std::string(SAMPLES_DIR) + "/astronaut-24bit.bmp";
+  const std::vector<uint8_t> earlier = {'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    std::string output;
+  };
+  for (const bool killed : {true, false}) {
+    for (const bool existing : {false, true}) {
+      TemporaryFolder folder;
+      const std::vector<Case> cases = {
+          {"png, one file", {input, folder.File("one.png")}, folder.File("one.png")},
+          {"bmp, one file", {input, folder.File("one.bmp")}, folder.File("one.bmp")},
+          {"png, folder", {"-o", folder.Path(), input}, folder.File("astronaut-24bit.png")},
+          {"bmp, folder", {"--format", "bmp", "-o", folder.Path(), input},
+           folder.File("astronaut-24bit.bmp")},
+      };
+      for (const Case& c : cases) {
+        const std::string what = std::string(c.what) + (killed ? ", killed" : ", write fails") +
+                                 (existing ? ", file there before" : "");
+        if (existing)
+          WriteWholeFile(c.output, earlier);
+        std::vector<std::string> argv = {"/usr/bin/prlimit", "--fsize=4096", QAVCONV_PATH};
+        if (!killed)
+          argv.insert(argv.begin(), {"/bin/sh", "-c", "trap '' XFSZ; exec \"$@\"", "sh"});
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        const ProcessResult result = RunProcess(argv);
+        if (killed) {
+          EXPECT_EQ(result.exitStatus, -1) << what;
+        } else {
+          EXPECT_EQ(result.exitStatus, 1) << what;
+          EXPECT_NE(result.standardError.find(c.output), std::string::npos)
+              << what << ": " << result.standardError;
+          EXPECT_FALSE(HoldsTemporaryFile(folder.Path())) << what;
+        }
+        if (existing) {
+          EXPECT_EQ(ReadWholeFile(c.output), earlier) << what;
+        } else {
+          EXPECT_FALSE(fs::exists(c.output)) << what;
+        }
+      }
+    }
+  }
 }
 
 // SIGTERM in the middle of a run: the process ends by that signal, and neither its temporary
