@@ -190,6 +190,28 @@ TEST(QavconvBatch, DoubleDashEndsTheOptions) {
   EXPECT_TRUE(fs::exists(folder.File("out/-chelsea.png")));
 }
 
+// --iterations in the folder form decodes every fractal input again, exactly as the one-file
+// form does, and leaves other inputs as they are.
+TEST(QavconvBatch, IterationsApplyToEveryFractalInput) {
+  TemporaryFolder folder;
+  const std::vector<std::string> names = {"astronaut-fractal-4px", "astronaut-fractal-8px",
+                                          "coffee-huffman"};
+  std::vector<std::string> inputs;
+  for (const std::string& name : names)
+    inputs.push_back(std::string(SAMPLES_DIR) + "/" + name + ".qav");
+  ASSERT_EQ(Qavconv(Joined({"--iterations", "1", "-o", folder.File("once")}, inputs)).exitStatus, 0);
+  ASSERT_EQ(Qavconv(Joined({"-o", folder.File("stored")}, inputs)).exitStatus, 0);
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string single = folder.File(names[i] + ".png");
+    ASSERT_EQ(Qavconv({"--iterations", "1", inputs[i], single}).exitStatus, 0);
+    const std::vector<uint8_t> once = ReadWholeFile(folder.File("once/" + names[i] + ".png"));
+    EXPECT_EQ(once, ReadWholeFile(single)) << names[i];
+    const bool fractal = names[i].find("fractal") != std::string::npos;
+    EXPECT_EQ(once == ReadWholeFile(folder.File("stored/" + names[i] + ".png")), !fractal)
+        << names[i];
+  }
+}
+
 // Conversions at once give the same files as one after another, GIF pictures included (each
 // worker hands them to the converter in a folder of its own).
 TEST(QavconvBatch, OneJobAndTwoJobsWriteTheSameFiles) {
