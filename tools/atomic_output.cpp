@@ -48,6 +48,14 @@ constexpr int kNameAttempts = 100;
 }  // namespace
 
 TAtomicOutput::TAtomicOutput(std::string finalPath) : finalPath_(std::move(finalPath)) {
+  int error = 0;
+  removedOnInterrupt_ = std::make_unique<TRemovedOnInterrupt>(
+      TRemovedOnInterrupt::Kind::File, [&] { return CreateTemporaryFile(&error); });
+  if (descriptor_ < 0)
+    FailWithSystemReason(error);
+}
+
+std::string TAtomicOutput::CreateTemporaryFile(int* error) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     temporaryPath_ = TemporaryNameFor(finalPath_);
     descriptor_ =
@@ -56,12 +64,10 @@ TAtomicOutput::TAtomicOutput(std::string finalPath) : finalPath_(std::move(final
       break;
   }
   if (descriptor_ < 0) {
-    const int error = errno;
+    *error = errno;
     temporaryPath_.clear();
-    FailWithSystemReason(error);
   }
-  removedOnInterrupt_ =
-      std::make_unique<TRemovedOnInterrupt>(TRemovedOnInterrupt::Kind::File, temporaryPath_);
+  return temporaryPath_;
 }
 
 TAtomicOutput::~TAtomicOutput() {

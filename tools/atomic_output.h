@@ -30,6 +30,9 @@ class TAtomicOutput {
   void Commit();
 
  private:
+  // Makes a fresh temporary file beside the final one; its path, or empty with the reason in
+  // *error.
+  std::string CreateTemporaryFile(int* error);
   [[noreturn]] void FailWithSystemReason(int error);
   void Discard();
 

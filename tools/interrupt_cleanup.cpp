@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -30,17 +31,33 @@ sigset_t InterruptSignals() {
   return signals;
 }
 
-void RemoveRegistered() {
+// A converter that got no signal of its own (a kill aimed at us alone) may still write its
+// file while we empty its folder; a few rounds catch what it adds.
+constexpr int kFolderRemovalRounds = 5;
+constexpr auto kConverterGrace = std::chrono::milliseconds(20);
+
+void RemoveHandOverFolder(const std::string& path) {
+  for (int round = 0; round < kFolderRemovalRounds; ++round) {
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    if (!std::filesystem::exists(path, error))
+      return;
+    std::this_thread::sleep_for(kConverterGrace);
+  }
+}
+
+// Removes what is registered and keeps the registry locked for good: a worker that goes on
+// until the process ends then waits before it makes another temporary file or folder.
+void RemoveRegisteredForGood() {
   Registry& registry = TheRegistry();
-  std::lock_guard<std::mutex> lock(registry.mutex);
+  registry.mutex.lock();
   for (const auto& [path, kind] : registry.paths) {
     std::error_code ignored;
     if (kind == TRemovedOnInterrupt::Kind::File)
       std::filesystem::remove(path, ignored);
     else
-      std::filesystem::remove_all(path, ignored);
+      RemoveHandOverFolder(path);
   }
-  registry.paths.clear();
 }
 
 // Waits for an interrupt, cleans up, and ends the process as the signal would have.
@@ -48,7 +65,7 @@ void RemoveRegistered() {
   int signal = 0;
   while (sigwait(&signals, &signal) != 0) {
   }
-  RemoveRegistered();
+  RemoveRegisteredForGood();
   struct sigaction defaultAction {};
   defaultAction.sa_handler = SIG_DFL;
   sigaction(signal, &defaultAction, nullptr);
@@ -74,11 +91,13 @@ void RemoveTemporariesOnInterrupt() {
   }
 }
 
-TRemovedOnInterrupt::TRemovedOnInterrupt(Kind kind, std::string path)
-    : kind_(kind), path_(std::move(path)) {
+TRemovedOnInterrupt::TRemovedOnInterrupt(Kind kind, const std::function<std::string()>& make)
+    : kind_(kind) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  registry.paths.emplace(path_, kind_);
+  path_ = make();
+  if (!path_.empty())
+    registry.paths.emplace(path_, kind_);
 }
 
 TRemovedOnInterrupt::~TRemovedOnInterrupt() {

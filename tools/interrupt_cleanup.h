@@ -8,6 +8,7 @@
 // exit. A kill that cannot be caught (SIGKILL) leaves the temporary files, never a partial
 // file under a final name.
 
+#include <functional>
 #include <string>
 
 // Call once in main, before any other thread is started.
@@ -18,10 +19,15 @@ void RemoveTemporariesOnInterrupt();
 class TRemovedOnInterrupt {
  public:
   enum class Kind { File, HandOverFolder };
-  TRemovedOnInterrupt(Kind kind, std::string path);
+  // Runs make, which creates the file or folder and returns its path (empty when it could not),
+  // and registers the path in the same step, so no interrupt falls between the two.
+  TRemovedOnInterrupt(Kind kind, const std::function<std::string()>& make);
   ~TRemovedOnInterrupt();
   TRemovedOnInterrupt(const TRemovedOnInterrupt&) = delete;
   TRemovedOnInterrupt& operator=(const TRemovedOnInterrupt&) = delete;
+
+  // The path make returned.
+  const std::string& Path() const { return path_; }
 
  private:
   Kind kind_;

@@ -80,12 +80,18 @@ const std::string& THandOverFolder::Path() {
     std::error_code error;
     std::string pattern = std::filesystem::temp_directory_path(error).string();
     pattern = (error ? std::string("/tmp") : pattern) + "/qavconv-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-      throw EFCreateError(pattern, "The folder for the GIF converter's files cannot be made: " +
-                                       std::string(std::strerror(errno)) + ".");
-    path_ = pattern;
+    int failure = 0;
     removedOnInterrupt_ = std::make_unique<TRemovedOnInterrupt>(
-        TRemovedOnInterrupt::Kind::HandOverFolder, path_);
+        TRemovedOnInterrupt::Kind::HandOverFolder, [&] {
+          if (mkdtemp(pattern.data()) != nullptr)
+            return pattern;
+          failure = errno;
+          return std::string();
+        });
+    if (removedOnInterrupt_->Path().empty())
+      throw EFCreateError(pattern, "The folder for the GIF converter's files cannot be made: " +
+                                       std::string(std::strerror(failure)) + ".");
+    path_ = pattern;
   }
   return path_;
 }

@@ -301,7 +301,7 @@ TEST(QavconvBatch, WriteStoppedPartWayLeavesNothingUnderTheFinalName) {
   }
 }
 
-// SIGTERM in the middle of a run: the process ends by that signal, and neither its temporary
+// SIGTERM in the middle of a run, to the process group: the process ends by that signal, and neither its temporary
 // output files nor its GIF hand-over folders are left; what is under a final name is whole.
 TEST(QavconvBatch, InterruptRemovesTemporaryFilesAndHandOverFolders) {
   TemporaryFolder folder;
@@ -321,15 +321,22 @@ TEST(QavconvBatch, InterruptRemovesTemporaryFilesAndHandOverFolders) {
   args.push_back(nullptr);
   std::string temporaryFolder = "TMPDIR=" + folder.File("tmp");
   char* environment[] = {temporaryFolder.data(), nullptr};
+  // In a process group of its own, which the signal goes to, as a terminal sends Ctrl+C to
+  // the program and the converters it runs.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
   pid_t child = 0;
-  ASSERT_EQ(posix_spawn(&child, args[0], nullptr, nullptr, args.data(), environment), 0);
+  ASSERT_EQ(posix_spawn(&child, args[0], nullptr, &attributes, args.data(), environment), 0);
+  posix_spawnattr_destroy(&attributes);
   int status = 0;
   bool ended = false;
   while (!HoldsTemporaryFile(folder.File("out")) && !ended)
     ended = waitpid(child, &status, WNOHANG) == child;
   if (ended)
     GTEST_SKIP() << "the run ended before it could be interrupted";
-  kill(child, SIGTERM);
+  kill(-child, SIGTERM);
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
   EXPECT_FALSE(HoldsTemporaryFile(folder.File("out")));
