@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gif_rows.h"
+
 // Colours are copied as their three bytes.
 static_assert(sizeof(GifRgb) == 3);
 
@@ -23,6 +25,9 @@ GifArea GifCanvas::Clip(int left, int top, int width, int height) const {
 void GifCanvas::Start(std::span<const GifRgb> firstTable) {
   started_ = true;
   palette_.assign(firstTable.begin(), firstTable.end());
+  for (size_t slot = 0; slot < palette_.size(); ++slot) {
+    slotOfColour_.emplace(Key(palette_[slot]), static_cast<uint8_t>(slot));  // the first stays
+  }
   const size_t pixelCount = static_cast<size_t>(width_) * static_cast<size_t>(height_);
   backgroundSlot_ = FindOrAddColour(background_, palette_.size());
   if (backgroundSlot_ >= 0) {
@@ -40,15 +45,17 @@ int GifCanvas::FindOrAddColour(GifRgb colour, size_t likelySlot) {
   if (likelySlot < palette_.size() && palette_[likelySlot] == colour) {
     return static_cast<int>(likelySlot);
   }
-  const auto match = std::find(palette_.begin(), palette_.end(), colour);
-  if (match != palette_.end()) {
-    return static_cast<int>(match - palette_.begin());
+  const auto match = slotOfColour_.find(Key(colour));
+  if (match != slotOfColour_.end()) {
+    return match->second;
   }
   if (palette_.size() >= 256) {
     return -1;
   }
   palette_.push_back(colour);
-  return static_cast<int>(palette_.size()) - 1;
+  const int slot = static_cast<int>(palette_.size()) - 1;
+  slotOfColour_.emplace(Key(colour), static_cast<uint8_t>(slot));
+  return slot;
 }
 
 void GifCanvas::TurnIntoTrueColour() {
@@ -120,11 +127,11 @@ void GifCanvas::Draw(const GifDecodedImage& image) {
     return;
   }
   const uint64_t rowLength = static_cast<uint64_t>(image.width);
-  const std::vector<int> rowOrder = GifStoredRowOrder(image.height, image.interlaced);
+  GifStoredRows rowOrder(image.height, image.interlaced);
   const uint64_t storedRows = std::min<uint64_t>(
       (image.pixelCount + rowLength - 1) / rowLength, static_cast<uint64_t>(image.height));
   for (uint64_t stored = 0; stored < storedRows; ++stored) {
-    const int screenRow = image.top + rowOrder[stored];
+    const int screenRow = image.top + rowOrder.Next();
     if (screenRow >= height_) {
       continue;
     }

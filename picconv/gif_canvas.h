@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "gif_decoder.h"
@@ -55,6 +56,9 @@ class GifCanvas {
   static constexpr int16_t kLeave = -1;  // a value that leaves the screen pixel as it was
 
   void Start(std::span<const GifRgb> firstTable);
+  static uint32_t Key(GifRgb colour) {
+    return uint32_t{colour.red} << 16 | uint32_t{colour.green} << 8 | colour.blue;
+  }
   int FindOrAddColour(GifRgb colour, size_t likelySlot);
   void TurnIntoTrueColour();
   int BytesPerPixel() const { return trueColour_ ? 3 : 1; }
@@ -67,6 +71,9 @@ class GifCanvas {
   bool started_ = false;
   bool trueColour_ = false;
   std::vector<GifRgb> palette_;
+  // Each colour's first slot, so that mapping a table costs the same for every palette: a
+  // file of many images with tables of their own is read in time linear in its size.
+  std::unordered_map<uint32_t, uint8_t> slotOfColour_;
   int backgroundSlot_ = 0;
   std::vector<uint8_t> pixels_;  // one index, or red, green, blue, a pixel; rows top-down
   // For the image being drawn: each pixel value's palette slot, or its colour when the

@@ -7,25 +7,7 @@
 #include "gif_canvas.h"
 #include "gif_lzw.h"
 #include "gif_records.h"
-
-std::vector<int> GifStoredRowOrder(int height, bool interlaced) {
-  std::vector<int> order;
-  order.reserve(static_cast<size_t>(std::max(height, 0)));
-  if (!interlaced) {
-    for (int row = 0; row < height; ++row) {
-      order.push_back(row);
-    }
-    return order;
-  }
-  constexpr int kPassStart[] = {0, 4, 2, 1};
-  constexpr int kPassStep[] = {8, 8, 4, 2};
-  for (int pass = 0; pass < 4; ++pass) {
-    for (int row = kPassStart[pass]; row < height; row += kPassStep[pass]) {
-      order.push_back(row);
-    }
-  }
-  return order;
-}
+#include "gif_rows.h"
 
 GifRgb ComposedGif::PixelAt(int x, int y) const {
   const size_t pixel = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
@@ -62,19 +44,9 @@ uint64_t PixelsUntilLastVisibleRow(const GifImageRecord& image, const GifArea& v
   if (visible.width == 0 || visible.height == 0) {
     return 0;
   }
-  const int visibleRows = visible.height;  // image rows 0 .. visibleRows - 1 show
-  uint64_t storedRows = static_cast<uint64_t>(visibleRows);
-  if (image.interlaced) {
-    const std::vector<int> order = GifStoredRowOrder(image.height, true);
-    size_t last = 0;
-    for (size_t stored = 0; stored < order.size(); ++stored) {
-      if (order[stored] < visibleRows) {
-        last = stored;
-      }
-    }
-    storedRows = last + 1;
-  }
-  return storedRows * static_cast<uint64_t>(image.width);
+  // Image rows 0 .. visible.height - 1 show.
+  const int storedRows = GifStoredRowsCovering(image.height, image.interlaced, visible.height);
+  return static_cast<uint64_t>(storedRows) * static_cast<uint64_t>(image.width);
 }
 
 // Decodes and draws the images of a file in turn, keeping the picture's state between them.
@@ -89,8 +61,9 @@ class PictureComposer {
   }
 
   // Draws one image and applies its disposal unless it ends the picture. Damage to the pixel
-  // data is kept, not raised: the images after it may still show.
-  void Compose(const GifImageRecord& image, int imageNumber, bool endsPicture);
+  // data is kept, not raised: the images after it may still show. False, with nothing done,
+  // when the image would take the work past the bound.
+  bool Compose(const GifImageRecord& image, int imageNumber, bool endsPicture);
 
   bool ShowsAnything() const { return rowDecoded_; }
   const std::optional<GifDecodeError>& FirstDamage() const { return firstDamage_; }
@@ -107,6 +80,7 @@ class PictureComposer {
   std::optional<GifCanvas> canvas_;
   std::vector<uint8_t> storedPixels_;
   uint64_t decodedPixels_ = 0;
+  uint64_t pixelWork_ = 0;
   bool rowDecoded_ = false;
   std::optional<GifDecodeError> firstDamage_;
 };
@@ -150,9 +124,9 @@ void PictureComposer::NoteDamage(LzwOutcome outcome, const GifImageRecord& image
   firstDamage_.emplace(status, imageNumber, 0, 0);
 }
 
-void PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool endsPicture) {
+bool PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool endsPicture) {
   if (image.width == 0 || image.height == 0) {
-    return;
+    return true;
   }
   CheckArea(static_cast<uint64_t>(image.width), static_cast<uint64_t>(image.height), limits_,
             GifDecodeStatus::kImageTooLarge, imageNumber);
@@ -164,8 +138,16 @@ void PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool
   const GifArea area = canvas.Clip(image.left, image.top, image.width, image.height);
   const uint64_t wanted = PixelsUntilLastVisibleRow(image, area);
   if (wanted == 0) {
-    return;  // nothing of it shows, and so nothing of it needs disposing either
+    return true;  // nothing of it shows, and so nothing of it needs disposing either
   }
+  // Decoding, drawing, and at most saving and restoring or clearing the area.
+  const uint64_t areaPixels =
+      static_cast<uint64_t>(area.width) * static_cast<uint64_t>(area.height);
+  const uint64_t work = wanted + areaPixels * 3;
+  if (pixelWork_ + work > limits_.maxPixelWork) {
+    return false;
+  }
+  pixelWork_ += work;
   canvas.UseTable(table, image.control.transparentIndex);
   std::vector<uint8_t> previous;
   if (!endsPicture && image.control.disposal == GifDisposal::kRestorePrevious) {
@@ -188,13 +170,14 @@ void PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool
                  outcome.pixels});
   }
   if (endsPicture) {
-    return;
+    return true;
   }
   if (image.control.disposal == GifDisposal::kRestoreBackground) {
     canvas.ClearArea(area);
   } else if (image.control.disposal == GifDisposal::kRestorePrevious) {
     canvas.RestoreArea(area, previous);
   }
+  return true;
 }
 
 ComposedGif PictureComposer::Finish() {
@@ -220,8 +203,7 @@ ComposedGif DecodeGifPicture(const uint8_t* data, size_t size, GifDecodeLimits l
     // Each image read consumes bytes of the file, so this ends with the file.
     for (int imageNumber = 1; reader.NextImage(image, imageNumber); ++imageNumber) {
       const bool endsPicture = image.control.delay != 0;
-      composer.Compose(image, imageNumber, endsPicture);
-      if (endsPicture) {
+      if (!composer.Compose(image, imageNumber, endsPicture) || endsPicture) {
         break;
       }
     }

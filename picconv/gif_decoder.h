@@ -13,6 +13,8 @@
 //   A transparent pixel, or a pixel value outside its image's colour table, leaves the screen
 //   as it was, as browsers do.
 // - A logical screen of width or height 0 takes the extent of the first image with pixels.
+// - A file whose images together would take more than GifDecodeLimits::maxPixelWork shows
+//   the picture as it stands after the last image within that work.
 // - A damaged file (a missing end code, missing pixels, codes past the table, the file cut
 //   short) shows what was decoded, the rest as uncovered pixels, once at least one row of an
 //   image has been decoded; before that it is refused.
@@ -93,11 +95,11 @@ struct GifDecodeLimits {
   // Bounds the logical screen and each image (64 Mi pixels by default, so a 24-bit result
   // stays below 200 MB); GIF sizes go up to 65535 x 65535.
   uint64_t maxPixels = uint64_t{1} << 26;
+  // Bounds the pixels decoded, drawn, saved and restored for all images together, about a
+  // second of work. Past it the images that are left are not drawn: a small file can hold
+  // many thousands of images as large as the screen, each with next to no data.
+  uint64_t maxPixelWork = uint64_t{1} << 30;
 };
-
-// The picture rows in the order an image stores them: top to bottom, or the four passes of an
-// interlaced image (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
-std::vector<int> GifStoredRowOrder(int height, bool interlaced);
 
 // Decodes the picture of the GIF file held in data[0, size). Throws GifDecodeError.
 ComposedGif DecodeGifPicture(const uint8_t* data, size_t size, GifDecodeLimits limits = {});

@@ -6,6 +6,7 @@ add_library(gifdecode STATIC
   ${CMAKE_CURRENT_LIST_DIR}/gif_decoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gif_lzw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gif_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gif_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gif_sentences.cpp)
 target_include_directories(gifdecode PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 

@@ -7,9 +7,10 @@
 #include "gif_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // A smaller screen limit keeps each run fast; the decoding path is the same.
+  // Smaller limits keep each run fast; the decoding path is the same.
   GifDecodeLimits limits;
   limits.maxPixels = uint64_t{1} << 22;
+  limits.maxPixelWork = uint64_t{1} << 25;
   try {
     const ComposedGif picture = DecodeGifPicture(data, size, limits);
     // Touch every pixel through the accessor that checks its bounds.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gif_decoder.h"
+#include "gif_rows.h"
 
 struct GifFrameLayout {
   int left = 0;

@@ -9,6 +9,7 @@
 #include "gif_crafting.h"
 #include "gif_decoder.h"
 #include "gif_fixtures.h"
+#include "gif_rows.h"
 #include "gif_sentences.h"
 
 namespace {
@@ -439,6 +440,45 @@ TEST(GifRefusalSentence, SaysWhatIsWrongInWholeSentences) {
   for (const auto& c : cases) {
     EXPECT_EQ(GifRefusalSentence(c.error), c.sentence);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The stored rows an image needs for its top rows, worked out without a table, against the
+// table of the stored order.
+TEST(GifStoredRows, TheRowsNeededForTheTopRowsMatchTheStoredOrder) {
+  for (const bool interlaced : {false, true}) {
+    for (int height = 1; height <= 40; ++height) {
+      const std::vector<int> order = GifStoredRowOrder(height, interlaced);
+      for (int visible = 1; visible <= height; ++visible) {
+        int needed = 0;
+        for (int stored = 0; stored < height; ++stored) {
+          if (order[static_cast<size_t>(stored)] < visible) {
+            needed = stored + 1;
+          }
+        }
+        EXPECT_EQ(GifStoredRowsCovering(height, interlaced, visible), needed)
+            << height << " rows, " << visible << " visible, interlaced " << interlaced;
+      }
+    }
+  }
+}
+
+// Past the bound on pixel work the images left are not drawn: each 4 x 1 image here costs 16
+// (4 decoded, 4 x 3 for drawing and disposal), so a bound of 40 takes two of them.
+TEST(GifWorkBound, ImagesPastThePixelWorkAreNotDrawn) {
+  CraftedGif file(4, 1, kKrgb);
+  for (uint8_t value : {1, 2, 3}) {
+    file.Image(Literals(0, 0, 4, 1, {value, value, value, value}));
+  }
+  const std::vector<uint8_t> bytes = file.Trailer().File();
+  GifDecodeLimits limits;
+  limits.maxPixelWork = 40;
+  ExpectPicture(DecodeGifPicture(bytes.data(), bytes.size(), limits), {"GGGG"});
+  limits.maxPixelWork = 48;
+  ExpectPicture(DecodeGifPicture(bytes.data(), bytes.size(), limits), {"BBBB"});
 }
 
 }  // namespace
