@@ -1,6 +1,7 @@
 #include "atomic_output.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -45,9 +46,18 @@ void SyncFolderOf(const std::string& path) {
 
 constexpr int kNameAttempts = 100;
 
+bool IsNonRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
 }  // namespace
 
 TAtomicOutput::TAtomicOutput(std::string finalPath) : finalPath_(std::move(finalPath)) {
+  if (IsNonRegularFile(finalPath_)) {
+    OpenForWritingThrough();
+    return;
+  }
   int error = 0;
   removedOnInterrupt_ = std::make_unique<TRemovedOnInterrupt>(
       TRemovedOnInterrupt::Kind::File, [&] { return CreateTemporaryFile(&error); });
@@ -57,17 +67,25 @@ TAtomicOutput::TAtomicOutput(std::string finalPath) : finalPath_(std::move(final
 
 std::string TAtomicOutput::CreateTemporaryFile(int* error) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    temporaryPath_ = TemporaryNameFor(finalPath_);
+    writePath_ = TemporaryNameFor(finalPath_);
     descriptor_ =
-        open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        open(writePath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (descriptor_ >= 0 || errno != EEXIST)
       break;
   }
   if (descriptor_ < 0) {
     *error = errno;
-    temporaryPath_.clear();
+    writePath_.clear();
   }
-  return temporaryPath_;
+  return writePath_;
+}
+
+void TAtomicOutput::OpenForWritingThrough() {
+  writeThrough_ = true;
+  writePath_ = finalPath_;
+  descriptor_ = open(finalPath_.c_str(), O_WRONLY | O_CLOEXEC);
+  if (descriptor_ < 0)
+    FailWithSystemReason(errno);
 }
 
 TAtomicOutput::~TAtomicOutput() {
@@ -75,16 +93,19 @@ TAtomicOutput::~TAtomicOutput() {
 }
 
 void TAtomicOutput::Commit() {
-  if (fsync(descriptor_) != 0)
+  // Devices and pipes have nothing to flush to a disk.
+  if (!writeThrough_ && fsync(descriptor_) != 0)
     FailWithSystemReason(errno);
   const int descriptor = descriptor_;
   descriptor_ = -1;
   // A failed close can report a write that the disk refused late.
   if (close(descriptor) != 0)
     FailWithSystemReason(errno);
-  if (std::rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0)
+  if (writeThrough_)
+    return;
+  if (std::rename(writePath_.c_str(), finalPath_.c_str()) != 0)
     FailWithSystemReason(errno);
-  temporaryPath_.clear();
+  writePath_.clear();
   removedOnInterrupt_.reset();
   SyncFolderOf(finalPath_);
 }
@@ -99,9 +120,9 @@ void TAtomicOutput::Discard() {
     close(descriptor_);
     descriptor_ = -1;
   }
-  if (!temporaryPath_.empty()) {
-    unlink(temporaryPath_.c_str());
-    temporaryPath_.clear();
+  if (!writePath_.empty() && !writeThrough_) {
+    unlink(writePath_.c_str());
+    writePath_.clear();
   }
   removedOnInterrupt_.reset();
 }

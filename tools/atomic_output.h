@@ -6,6 +6,9 @@
 // renames it over the final name in one step: whoever looks at the final name sees either the
 // file that was there before or the complete new one, even if we are killed or the disk fills
 // up half-way. Without Commit() the temporary file is removed again.
+//
+// A final name that exists and is no regular file (a device such as /dev/null, a named pipe)
+// is written to directly: replacing it by a file would destroy it.
 
 #include <memory>
 #include <string>
@@ -22,7 +25,8 @@ class TAtomicOutput {
   TAtomicOutput& operator=(const TAtomicOutput&) = delete;
 
   int Descriptor() const { return descriptor_; }
-  const std::string& TemporaryPath() const { return temporaryPath_; }
+  // Where the bytes go: the temporary file, or the final name when it is written directly.
+  const std::string& WritePath() const { return writePath_; }
   const std::string& FinalPath() const { return finalPath_; }
 
   // Flushes the file, closes it and renames it to the final name, replacing any file there.
@@ -33,11 +37,13 @@ class TAtomicOutput {
   // Makes a fresh temporary file beside the final one; its path, or empty with the reason in
   // *error.
   std::string CreateTemporaryFile(int* error);
+  void OpenForWritingThrough();
   [[noreturn]] void FailWithSystemReason(int error);
   void Discard();
 
   std::string finalPath_;
-  std::string temporaryPath_;
+  std::string writePath_;
+  bool writeThrough_ = false;
   int descriptor_ = -1;
   std::unique_ptr<TRemovedOnInterrupt> removedOnInterrupt_;
 };

@@ -39,13 +39,13 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 // user gave, not of the temporary one.
 void SaveAsBitmap(const TViewerState& state, const TAtomicOutput& output) {
   try {
-    SaveImageFile(state, output.TemporaryPath());
+    SaveImageFile(state, output.WritePath());
   } catch (const Exception& error) {
     std::string message = error.what();
     std::string detail = error.Detail();
-    const std::string temporaryName = FileNamePart(output.TemporaryPath());
-    ReplaceAll(message, output.TemporaryPath(), output.FinalPath());
-    ReplaceAll(detail, output.TemporaryPath(), output.FinalPath());
+    const std::string temporaryName = FileNamePart(output.WritePath());
+    ReplaceAll(message, output.WritePath(), output.FinalPath());
+    ReplaceAll(detail, output.WritePath(), output.FinalPath());
     ReplaceAll(detail, temporaryName, FileNamePart(output.FinalPath()));
     throw Exception(message, detail);
   }

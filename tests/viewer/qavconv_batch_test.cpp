@@ -2,12 +2,16 @@
 // exit statuses, output that never appears half-written, and the same files whatever -j.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "bitmap.h"
 #include "pixel_colours.h"
@@ -239,6 +243,45 @@ TEST(QavconvBatch, OneJobAndTwoJobsWriteTheSameFiles) {
       const std::string name = fs::path(file).filename().string();
       EXPECT_EQ(ReadWholeFile(file), ReadWholeFile(two + "/" + name)) << name;
     }
+  }
+}
+
+std::vector<uint8_t> ReadUntilEnd(int descriptor) {
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[4096];
+  for (ssize_t got; (got = read(descriptor, chunk, sizeof chunk)) != 0;) {
+    if (got > 0)
+      bytes.insert(bytes.end(), chunk, chunk + got);
+    else if (errno != EINTR)
+      break;
+  }
+  return bytes;
+}
+
+// An output name that is no regular file (a device such as /dev/null, a named pipe) is written
+// to, not replaced by a file: the pipe stays a pipe and gets the whole PNG.
+TEST(QavconvBatch, PipeUnderTheOutputNameIsWrittenTo) {
+  TemporaryFolder folder;
+  const std::string pipe = folder.File("out.png");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // Our own write end keeps the reader from seeing the end before qavconv has written; had
+  // qavconv replaced the pipe, closing it ends the read with nothing rather than a hang.
+  const int readEnd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  const int holdingWriteEnd = open(pipe.c_str(), O_WRONLY);
+  ASSERT_GE(readEnd, 0);
+  ASSERT_GE(holdingWriteEnd, 0);
+  fcntl(readEnd, F_SETFL, fcntl(readEnd, F_GETFL) & ~O_NONBLOCK);
+  std::vector<uint8_t> received;
+  std::thread reader([&] { received = ReadUntilEnd(readEnd); });
+  const ProcessResult result = Qavconv({std::string(SAMPLES_DIR) + "/chelsea-1bit.bmp", pipe});
+  close(holdingWriteEnd);
+  reader.join();
+  close(readEnd);
+  EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_FALSE(received.empty());
+  if (!received.empty()) {
+    EXPECT_EQ(DecodePng(received).width, 300u);
   }
 }
 
