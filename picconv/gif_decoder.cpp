@@ -199,9 +199,10 @@ ComposedGif DecodeGifPicture(const uint8_t* data, size_t size, GifDecodeLimits l
   const GifScreen screen = reader.ReadScreen();
   PictureComposer composer(screen, limits);
   GifImageRecord image;
+  int imageNumber = 1;
   try {
     // Each image read consumes bytes of the file, so this ends with the file.
-    for (int imageNumber = 1; reader.NextImage(image, imageNumber); ++imageNumber) {
+    for (; reader.NextImage(image, imageNumber); ++imageNumber) {
       const bool endsPicture = image.control.delay != 0;
       if (!composer.Compose(image, imageNumber, endsPicture) || endsPicture) {
         break;
@@ -215,6 +216,9 @@ ComposedGif DecodeGifPicture(const uint8_t* data, size_t size, GifDecodeLimits l
   }
   if (!composer.ShowsAnything() && composer.FirstDamage()) {
     throw *composer.FirstDamage();
+  }
+  if (imageNumber == 1 && reader.RanOut()) {
+    Fail(GifDecodeStatus::kTruncated, 1, static_cast<int64_t>(GifPlace::kBeforeFirstImage));
   }
   return composer.Finish();
 }

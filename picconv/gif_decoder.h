@@ -13,6 +13,8 @@
 //   A transparent pixel, or a pixel value outside its image's colour table, leaves the screen
 //   as it was, as browsers do.
 // - A logical screen of width or height 0 takes the extent of the first image with pixels.
+// - A file with a trailer and no image shows the empty screen; one that ends before its first
+//   image without a trailer is cut short and refused.
 // - A file whose images together would take more than GifDecodeLimits::maxPixelWork shows
 //   the picture as it stands after the last image within that work.
 // - A damaged file (a missing end code, missing pixels, codes past the table, the file cut
@@ -71,6 +73,7 @@ enum class GifPlace {
   kImageDescriptor,
   kLocalTable,
   kPixelData,
+  kBeforeFirstImage,  // after the last whole block, with no image and no trailer
 };
 
 class GifDecodeError : public std::exception {

@@ -155,5 +155,6 @@ bool GifRecordReader::NextImage(GifImageRecord& image, int imageNumber) {
       return false;  // the trailer (0x3B), or bytes that start no block
     }
   }
+  ranOut_ = true;
   return false;
 }

@@ -54,6 +54,9 @@ class GifRecordReader {
   // after a whole block, or at a byte that starts no block (taken, as browsers take it, for
   // the end of the picture data).
   bool NextImage(GifImageRecord& image, int imageNumber);
+  // After NextImage gave false: whether the bytes ran out rather than a trailer (or another
+  // byte) ending the blocks.
+  bool RanOut() const { return ranOut_; }
 
  private:
   bool Has(size_t count) const { return bytes_.size() - position_ >= count; }
@@ -68,4 +71,5 @@ class GifRecordReader {
 
   std::span<const uint8_t> bytes_;
   size_t position_ = 0;
+  bool ranOut_ = false;
 };

@@ -8,22 +8,25 @@ std::string ImageName(const GifDecodeError& error) {
   return "image " + std::to_string(error.ImageNumber());
 }
 
-std::string PlaceName(const GifDecodeError& error) {
+// Where the file ends, as the end of "it ends ...".
+std::string WhereItEnds(const GifDecodeError& error) {
   switch (static_cast<GifPlace>(error.First())) {
     case GifPlace::kScreenDescriptor:
-      return "the screen descriptor";
+      return "inside the screen descriptor";
     case GifPlace::kGlobalTable:
-      return "the global colour table";
+      return "inside the global colour table";
     case GifPlace::kExtension:
-      return "an extension block before " + ImageName(error);
+      return "inside an extension block before " + ImageName(error);
     case GifPlace::kImageDescriptor:
-      return "the descriptor of " + ImageName(error);
+      return "inside the descriptor of " + ImageName(error);
     case GifPlace::kLocalTable:
-      return "the colour table of " + ImageName(error);
+      return "inside the colour table of " + ImageName(error);
     case GifPlace::kPixelData:
-      return "the start of the pixel data of " + ImageName(error);
+      return "at the start of the pixel data of " + ImageName(error);
+    case GifPlace::kBeforeFirstImage:
+      return "before its first image";
   }
-  return "a block";
+  return "inside a block";
 }
 
 std::string Size(const GifDecodeError& error) {
@@ -39,7 +42,7 @@ std::string GifRefusalSentence(const GifDecodeError& error, const GifDecodeLimit
       return error.First() == 0 ? "The file is empty, so it is not a GIF file."
                                 : "The file is not a GIF file.";
     case GifDecodeStatus::kTruncated:
-      return "The file is cut short: it ends inside " + PlaceName(error) + ".";
+      return "The file is cut short: it ends " + WhereItEnds(error) + ".";
     case GifDecodeStatus::kNothingToShow:
       return "The file has nothing to show: its screen has no pixels and it holds no image "
              "with pixels.";

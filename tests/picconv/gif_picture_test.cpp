@@ -321,6 +321,8 @@ std::vector<RefusalCase> RefusalCases() {
       {"cut_inside_an_image_descriptor", cutDescriptor, GifDecodeStatus::kTruncated},
       {"cut_inside_the_global_table", Cut(CraftedGif(3, 1, kKrgb).File(), 20),
        GifDecodeStatus::kTruncated},
+      {"cut_before_the_first_image", CraftedGif(3, 1, kKrgb).Control(0, 0).File(),
+       GifDecodeStatus::kTruncated},
       {"nothing_to_show", CraftedGif(0, 0, kKrgb).Trailer().File(),
        GifDecodeStatus::kNothingToShow},
       {"empty_file", {}, GifDecodeStatus::kNotGif},
@@ -428,6 +430,8 @@ TEST(GifRefusalSentence, SaysWhatIsWrongInWholeSentences) {
       {{GifDecodeStatus::kNotGif, 0, 0, 0}, "The file is empty, so it is not a GIF file."},
       {{GifDecodeStatus::kTruncated, 2, static_cast<int64_t>(GifPlace::kLocalTable), 0},
        "The file is cut short: it ends inside the colour table of image 2."},
+      {{GifDecodeStatus::kTruncated, 1, static_cast<int64_t>(GifPlace::kBeforeFirstImage), 0},
+       "The file is cut short: it ends before its first image."},
       {{GifDecodeStatus::kBadLzwCodeSize, 1, 12, 0},
        "The file is damaged: image 1 declares an LZW minimum code size of 12, but only sizes "
        "from 1 to 11 are valid."},
