@@ -53,8 +53,8 @@ std::shared_ptr<const TPalette> GreyPalette(int bitsPerPixel) {
   return std::make_shared<const TPalette>(GreyRampEntries(bitsPerPixel));
 }
 
-void RefuseSize(int64_t width, int64_t height, int bitsPerPixel) {
-  const std::string problem = BitmapSizeProblem(width, height, bitsPerPixel);
+void RefuseSize(int64_t width, int64_t height) {
+  const std::string problem = BitmapSizeProblem(width, height);
   if (!problem.empty())
     ThrowInvalidBitmap({}, problem);
 }
@@ -71,7 +71,7 @@ BitmapStorage& TBitmap::OwnStorage() {
 }
 
 void TBitmap::Resize(int width, int height) {
-  RefuseSize(width, height, storage_->bitsPerPixel);
+  RefuseSize(width, height);
   const BitmapStorage& old = *storage_;
   auto resized = old.CopyLayout();
   resized->width = width;
@@ -132,7 +132,7 @@ void TBitmap::SetPixelFormat(int ordinal) {
   if (layout.bitsPerPixel == s.bitsPerPixel && layout.device == s.device &&
       layout.hasMasks == s.hasMasks && layout.masks == s.masks)
     return;
-  RefuseSize(s.width, s.height, layout.bitsPerPixel);
+  RefuseSize(s.width, s.height);
   // The rows of the old layout mean nothing in the new one; callers rewrite them.
   auto changed = s.CopyLayout();
   changed->bitsPerPixel = layout.bitsPerPixel;

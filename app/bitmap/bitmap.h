@@ -13,7 +13,7 @@
 // are black, so every pixel value names a colour. Files of 2 bits per pixel are widened to the
 // 4-bit layout on load. Run-length compressed files are decoded into the 8-bit or 4-bit layout;
 // pixels the runs skip (delta moves, early end of line or of bitmap) get palette index 0.
-// No bitmap is bigger than 65535 pixels a side or 1 GiB of rows; larger sizes are refused with
+// No bitmap is bigger than the one image limit (bitmap_limits.h); larger sizes are refused with
 // EInvalidGraphic before anything is allocated.
 //
 // Storage sharing: ShareStorageOf() makes this bitmap use another's storage (size, format,

@@ -146,7 +146,7 @@ void CheckLayout(const Header& h, const std::string& source) {
       ThrowInvalidBitmap(source,
                          "compression method " + std::to_string(h.compression) + " is not known");
   }
-  const std::string problem = BitmapSizeProblem(h.width, h.height, h.bitsPerPixel);
+  const std::string problem = BitmapSizeProblem(h.width, h.height);
   if (!problem.empty())
     ThrowInvalidBitmap(source, problem);
 }

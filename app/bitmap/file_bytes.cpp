@@ -33,35 +33,19 @@ std::string FileNamePart(const std::string& path) {
 }
 
 FileBytes ReadBitmapFileBytes(const std::string& fileName) {
-  Descriptor file{open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0)
-    throw EFOpenError(fileName, SystemReason(fileName));
-  struct stat info {};
-  if (fstat(file.fd, &info) != 0)
-    throw EFOpenError(fileName, SystemReason(fileName));
-  if (!S_ISREG(info.st_mode))
-    throw EFOpenError(fileName, FileNamePart(fileName) + ": not a regular file");
-  const uint64_t size = static_cast<uint64_t>(info.st_size);
-  if (size > kMaxBitmapFileBytes)
-    ThrowInvalidBitmap(FileNamePart(fileName),
-                       "the file of " + std::to_string(size) +
-                           " bytes is larger than any bitmap of at most 1 GiB of rows");
   FileBytes bytes;
-  bytes.size = static_cast<size_t>(size);
-  bytes.data.reset(new uint8_t[bytes.size > 0 ? bytes.size : 1]);
-  size_t done = 0;
-  while (done < bytes.size) {
-    const ssize_t got = read(file.fd, bytes.data.get() + done, bytes.size - done);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0)
-      throw EFOpenError(fileName, SystemReason(fileName));
-    if (got == 0)
-      break;  // the file shrank while we read it: take what is there
-    done += static_cast<size_t>(got);
+  const QavStatus status = ReadRegularFile(fileName, kMaxImageFileBytes, &bytes);
+  switch (status.Code()) {
+    case QavCode::Ok:
+      return bytes;
+    case QavCode::FileTooLarge:
+      ThrowInvalidBitmap(fileName, "the file of " + status.Detail() +
+                                       " bytes is larger than any picture this viewer loads");
+    case QavCode::NotRegularFile:
+      throw EFOpenError(fileName, fileName + " is not a regular file but a " + status.Detail());
+    default:
+      throw EFOpenError(fileName, fileName + ": " + status.Detail());
   }
-  bytes.size = done;
-  return bytes;
 }
 
 void WriteFileBytes(const std::string& fileName, const uint8_t* data, size_t size) {

@@ -6,13 +6,10 @@
 #include <memory>
 #include <string>
 
-struct FileBytes {
-  std::unique_ptr<uint8_t[]> data;  // not cleared before the read: every byte comes from the file
-  size_t size = 0;
-};
+#include "regular_file.h"
 
-// Reads a regular file in one go. EFOpenError when it cannot be opened or read, EInvalidGraphic
-// when it is larger than any bitmap we load.
+// Reads a regular file in one go (see ReadRegularFile). EFOpenError when it cannot be opened or
+// read or is not a regular file, EInvalidGraphic when it is larger than any picture we load.
 FileBytes ReadBitmapFileBytes(const std::string& fileName);
 // Creates or truncates the file and writes the bytes. EFCreateError when that fails.
 void WriteFileBytes(const std::string& fileName, const uint8_t* data, size_t size);

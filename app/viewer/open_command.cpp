@@ -3,9 +3,21 @@
 #include "file_kind.h"
 #include "gif_bridge.h"
 #include "qav_reader.h"
+#include "qav_sentences.h"
 
-EInvalidQAVFile::EInvalidQAVFile(const std::string& fileName, const std::string& reason)
-    : EInvalidGraphic("Cannot show QAV file " + fileName, "The file " + reason + ".") {}
+EInvalidQAVFile::EInvalidQAVFile(const std::string& fileName, const std::string& sentence)
+    : EInvalidGraphic("Cannot show QAV file " + fileName, sentence) {}
+
+bool IsFileAccessFault(QavCode code) {
+  return code == QavCode::CannotOpen || code == QavCode::NotRegularFile ||
+         code == QavCode::FileTooLarge || code == QavCode::ReadFailed;
+}
+
+void ThrowQavFault(const std::string& path, const QavStatus& status) {
+  if (IsFileAccessFault(status.Code()))
+    throw EFOpenError(path, QavSentence(status));
+  throw EInvalidQAVFile(path, QavSentence(status));
+}
 
 void ReleasePreviousImage(TViewerState& state) {
   state.Picture.AssignBitmap(state.BlankBitmap);
@@ -19,12 +31,13 @@ namespace {
 void OpenQAVFile(TViewerState& state, const std::string& path) {
   // The record is current before the file is read, whatever the reader does.
   state.CurrentQAV = std::make_unique<TQAV>();
-  QAVReadReport report;
-  ReadQAVFile(state.CurrentQAV.get(), path.c_str(), &report);
+  const QavStatus status = ReadQAVFileChecked(state.CurrentQAV.get(), path);
   state.Picture.AssignBitmap(*state.CurrentQAV->bitmap);
+  // A file that is not shown leaves nothing to save: Save then says so instead of writing the
+  // empty bitmap over the user's file.
+  if (!status.IsOk())
+    ThrowQavFault(path, status);
   state.CurrentBitmap = &state.Picture.GetBitmap();
-  if (!report.shown)
-    throw EInvalidQAVFile(path, report.reason);
 }
 
 void OpenGifFile(TViewerState& state, const std::string& path) {

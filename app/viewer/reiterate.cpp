@@ -41,11 +41,11 @@ bool Reiterate(TQAV* image, int count) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const FractalStatus status = DecodeFractalDirect(
+  const QavStatus status = DecodeFractalDirect(
       static_cast<int>(image->fractalHeader.blockSizeCode), image->domainIndices.get(),
       image->offsets.get(), image->transforms.get(), image->fractalHeader.blockCount, image->width,
       image->height, colourWords.data(), count);
-  if (status != FractalStatus::Ok)
+  if (!status.IsOk())
     return false;
   WriteColourWordsToBitmap(colourWords.data(), image->width, image->height, rows.data(),
                            *image->bitmap);

@@ -1,4 +1,4 @@
-// Opening each QAV sample as File > Open does: ReadQAVFile into a fresh record (read,
+// Opening each QAV sample as File > Open does: ReadQAVFileChecked into a fresh record (read,
 // unpack and decode; the fractal samples on the decode thread).
 
 #include <benchmark/benchmark.h>
@@ -13,10 +13,9 @@ void OpenSample(benchmark::State& state, const std::string& name) {
   const std::string path = std::string(QAV_SAMPLES_DIR) + "/" + name;
   for (auto _ : state) {
     TQAV image;
-    QAVReadReport report;
-    ReadQAVFile(&image, path.c_str(), &report);
-    if (!report.shown) {
-      state.SkipWithError(report.reason.c_str());
+    const QavStatus status = ReadQAVFileChecked(&image, path);
+    if (!status.IsOk()) {
+      state.SkipWithError(QavCodeName(status.Code()));
       break;
     }
     benchmark::DoNotOptimize(image.bitmap->Bits());

@@ -54,7 +54,7 @@ void BM_Huffman(benchmark::State& state) {
   HuffmanDecoder decoder;
   Bytes out(data.size());
   for (auto _ : state) {
-    const HuffmanStatus status =
+    const QavStatus status =
         kTreeWalk
             ? decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(),
                                        out.data(), out.size(), encoded.tableBlock.data(),

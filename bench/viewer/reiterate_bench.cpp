@@ -20,9 +20,7 @@ std::unique_ptr<TQAV> LargestFractalSample() {
     if (entry.path().extension() != ".qav")
       continue;
     auto record = std::make_unique<TQAV>();
-    QAVReadReport report;
-    ReadQAVFile(record.get(), entry.path().c_str(), &report);
-    if (!report.shown || record->method != 2)
+    if (!ReadQAVFileChecked(record.get(), entry.path().string()).IsOk() || record->method != 2)
       continue;
     if (!largest || record->width * record->height > largest->width * largest->height) {
       largest = std::move(record);

@@ -249,8 +249,7 @@ bool EncodeFractal(const ColourWordImage& image, const FractalEncodeOptions& opt
   FractalGeometry geometry;
   if (image.width < 1 || image.height < 1 ||
       image.words.size() != static_cast<size_t>(image.width) * image.height ||
-      ComputeFractalGeometry(options.blockSizeCode, image.width, image.height, &geometry) !=
-          FractalStatus::Ok) {
+      !ComputeFractalGeometry(options.blockSizeCode, image.width, image.height, &geometry).IsOk()) {
     *error = "the picture's size cannot be coded in fractal blocks";
     return false;
   }
@@ -314,7 +313,7 @@ bool DecodeFractalParameters(const FractalParameters& parameters, int width, int
   return DecodeFractalTableDriven(parameters.blockSizeCode, parameters.domainIndices.data(),
                                   offsets.data(), parameters.transforms.data(), blocks,
                                   static_cast<int16_t>(width), static_cast<int16_t>(height),
-                                  decoded->words.data(), iterations) == FractalStatus::Ok;
+                                  decoded->words.data(), iterations).IsOk();
 }
 
 double ColourPsnr(const ColourWordImage& a, const ColourWordImage& b) {

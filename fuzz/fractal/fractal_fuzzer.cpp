@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool wrapIndices = input.ConsumeBool();  // mostly valid indices, sometimes raw ones
 
   FractalGeometry geometry;
-  const bool sized = ComputeFractalGeometry(code, width, height, &geometry) == FractalStatus::Ok;
+  const bool sized = ComputeFractalGeometry(code, width, height, &geometry).IsOk();
   const size_t blocks =
       sized ? geometry.rangeBlocks - (input.ConsumeIntegralInRange(0, 40) == 0) : 4;
   std::vector<uint16_t> domainIndices(blocks);
@@ -36,16 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint32_t> directOutput(pixels, 0xA5A5A5A5u);
   FractalDecodeOptions options;
   options.kernels = level;
-  const FractalStatus tableStatus = DecodeFractalTableDrivenWith(
+  const QavStatus tableStatus = DecodeFractalTableDrivenWith(
       options, code, domainIndices.data(), offsets.data(), transforms.data(), blocks, width, height,
       tableOutput.data(), iterations);
   options.kernels = FractalKernelLevel::Portable;
-  const FractalStatus directStatus = DecodeFractalDirectWith(
+  const QavStatus directStatus = DecodeFractalDirectWith(
       options, code, domainIndices.data(), offsets.data(), transforms.data(), blocks, width, height,
       directOutput.data(), iterations);
   if (tableStatus != directStatus || tableOutput != directOutput)
     std::abort();
-  if (tableStatus != FractalStatus::Ok) {
+  if (!tableStatus.IsOk()) {
     for (uint32_t word : tableOutput) {
       if (word != 0xA5A5A5A5u)
         std::abort();

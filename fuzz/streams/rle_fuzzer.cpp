@@ -24,10 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (counted.produced <= capacity &&
       (counted.status != expanded.status || counted.produced != expanded.produced))
     abort();
-  if (expanded.status == RleStatus::Ok && expanded.produced == capacity &&
-      (toSize.status != RleStatus::Ok || out != fixed))
+  if (expanded.status == QavCode::Ok && expanded.produced == capacity &&
+      (toSize.status != QavCode::Ok || out != fixed))
     abort();
-  if (toSize.status == RleStatus::Ok && toSize.produced != capacity)
+  if (toSize.status == QavCode::Ok && toSize.produced != capacity)
     abort();
   return 0;
 }

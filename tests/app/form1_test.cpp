@@ -130,7 +130,7 @@ class Form1Test : public TFormTestBase {
     QByteArray unknownMethod = TinyQAVFile();
     unknownMethod[5] = '\x03';
     QTest::newRow("unknown method") << unknownMethod << "storage method 3";
-    QTest::newRow("truncated") << TinyQAVFile().left(40) << "truncated";
+    QTest::newRow("truncated") << TinyQAVFile().left(40) << "cut short";
   }
   void refusedQAVFileShowsTheReasonAndAnEmptyPicture() {
     QFETCH(QByteArray, content);

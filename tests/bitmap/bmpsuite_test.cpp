@@ -143,8 +143,8 @@ std::vector<uint32_t> Colours(const TBitmap& bitmap, int row) {
 
 void ExpectSanePicture(const TBitmap& bitmap) {
   ASSERT_FALSE(bitmap.Empty());
-  EXPECT_LE(bitmap.GetWidth(), kMaxBitmapSide);
-  EXPECT_LE(bitmap.GetHeight(), kMaxBitmapSide);
+  EXPECT_LE(bitmap.GetWidth(), kMaxImageSide);
+  EXPECT_LE(bitmap.GetHeight(), kMaxImageSide);
   for (int row = 0; row < bitmap.GetHeight(); ++row)
     Colours(bitmap, row);
 }

@@ -16,7 +16,7 @@ std::vector<uint32_t> Decode(decltype(&DecodeFractalDirectWith) decode, FractalK
   EXPECT_EQ(decode(options, p.blockSizeCode, p.domainIndices.data(), p.offsets.data(),
                    p.transforms.data(), p.transforms.size(), p.width, p.height, output.data(),
                    iterations),
-            FractalStatus::Ok);
+            QavCode::Ok);
   return output;
 }
 

@@ -12,12 +12,12 @@
 
 namespace {
 
-using DecodeFunction = FractalStatus (*)(int, const uint16_t*, const int16_t*, const uint8_t*,
+using DecodeFunction = QavStatus (*)(int, const uint16_t*, const int16_t*, const uint8_t*,
                                          size_t, int16_t, int16_t, uint32_t*, int);
 
 class BothDecoders : public ::testing::TestWithParam<DecodeFunction> {
  protected:
-  FractalStatus Decode(const FractalParameters& p, std::vector<uint32_t>& output, int iterations) {
+  QavStatus Decode(const FractalParameters& p, std::vector<uint32_t>& output, int iterations) {
     return GetParam()(p.blockSizeCode, p.domainIndices.data(), p.offsets.data(),
                       p.transforms.data(), p.transforms.size(), p.width, p.height, output.data(),
                       iterations);
@@ -33,7 +33,7 @@ TEST_P(BothDecoders, GreyStartConvergesThroughTheKnownValues) {
   const FractalParameters flat = UniformParameters(0, 20, 12, 0, 5);
   for (int pass = 0; pass <= 8; ++pass) {
     std::vector<uint32_t> output(20 * 12);
-    ASSERT_EQ(Decode(flat, output, pass), FractalStatus::Ok);
+    ASSERT_EQ(Decode(flat, output, pass), QavCode::Ok);
     const uint32_t expected = pass == 0 ? 0x7F7F7F7Fu : Grey(withoutOffset[pass]);
     for (uint32_t word : output)
       ASSERT_EQ(word, expected) << "pass " << pass;
@@ -44,7 +44,7 @@ TEST_P(BothDecoders, GreyStartConvergesThroughTheKnownValues) {
   const FractalParameters raised = UniformParameters(1, 40, 17, 64, 8);
   for (int pass = 1; pass <= 20; ++pass) {
     std::vector<uint32_t> output(40 * 17);
-    ASSERT_EQ(Decode(raised, output, pass), FractalStatus::Ok);
+    ASSERT_EQ(Decode(raised, output, pass), QavCode::Ok);
     const uint32_t expected = Grey(withOffset64[std::min(pass, 15) - 1]);
     for (uint32_t word : output)
       ASSERT_EQ(word, expected) << "pass " << pass;
@@ -56,7 +56,7 @@ TEST_P(BothDecoders, BlocksWithCodesAboveEightKeepTheirPixels) {
   p.transforms[5] = 9;  // block 5: rows 4-7, columns 4-7
   p.transforms[0] = 255;
   std::vector<uint32_t> output(16 * 16);
-  ASSERT_EQ(Decode(p, output, 3), FractalStatus::Ok);
+  ASSERT_EQ(Decode(p, output, 3), QavCode::Ok);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
       const bool kept = (y < 4 && x < 4) || (y >= 4 && y < 8 && x >= 4 && x < 8);
@@ -75,7 +75,7 @@ TEST_P(BothDecoders, CopiesOutOnlyTheImageWithoutItsPadding) {
   for (auto [code, width, height] : {std::tuple{0, 1, 1}, {2, 33, 17}, {1, 100, 75}, {2, 64, 3}}) {
     FractalParameters p = RandomParameters(random, code, int16_t(width), int16_t(height), false);
     std::vector<uint32_t> output(size_t(width) * height + 8, 0xDEADBEEFu);
-    ASSERT_EQ(Decode(p, output, 4), FractalStatus::Ok);
+    ASSERT_EQ(Decode(p, output, 4), QavCode::Ok);
     for (size_t i = size_t(width) * height; i < output.size(); ++i)
       ASSERT_EQ(output[i], 0xDEADBEEFu);
     for (size_t i = 0; i < size_t(width) * height; ++i)
@@ -92,15 +92,15 @@ TEST_P(BothDecoders, RejectsInputsOutsideTheLimitsWithoutWriting) {
     size_t blockCount;
     int16_t width, height;
     int iterations;
-    FractalStatus expected;
+    QavCode expected;
   } cases[] = {
-      {good, 8, 0, 8, 1, FractalStatus::BadImageSize},
-      {good, 8, 16, -3, 1, FractalStatus::BadImageSize},
-      {good, 8, 32767, 8, 1, FractalStatus::BadImageSize},  // pads to 32768
-      {good, 8, 16, 8, -1, FractalStatus::NegativeIterations},
-      {good, 7, 16, 8, 1, FractalStatus::ShortArrays},
-      {good, 8, 16, 9, 1, FractalStatus::ShortArrays},  // 16 x 16 needs 16 blocks
-      {badIndex, 8, 16, 8, 1, FractalStatus::BadDomainIndex},
+      {good, 8, 0, 8, 1, QavCode::BadFractalSize},
+      {good, 8, 16, -3, 1, QavCode::BadFractalSize},
+      {good, 8, 32767, 8, 1, QavCode::BadFractalSize},  // pads to 32768
+      {good, 8, 16, 8, -1, QavCode::BadIterations},
+      {good, 7, 16, 8, 1, QavCode::ShortArrays},
+      {good, 8, 16, 9, 1, QavCode::ShortArrays},  // 16 x 16 needs 16 blocks
+      {badIndex, 8, 16, 8, 1, QavCode::BadDomainIndex},
   };
   for (const Case& c : cases) {
     std::vector<uint32_t> output(16 * 16, 1u);
@@ -115,7 +115,7 @@ TEST_P(BothDecoders, RejectsInputsOutsideTheLimitsWithoutWriting) {
   std::vector<uint32_t> output(16 * 8);
   EXPECT_EQ(GetParam()(0, good.domainIndices.data(), nullptr, good.transforms.data(), 8, 16, 8,
                        output.data(), 1),
-            FractalStatus::ShortArrays);
+            QavCode::ShortArrays);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fractal, BothDecoders,
@@ -134,7 +134,7 @@ TEST(FractalGeometry, PadsToTwiceTheBlockSide) {
   };
   for (const Case& c : cases) {
     FractalGeometry geometry;
-    ASSERT_EQ(ComputeFractalGeometry(c.code, c.width, c.height, &geometry), FractalStatus::Ok);
+    ASSERT_EQ(ComputeFractalGeometry(c.code, c.width, c.height, &geometry), QavCode::Ok);
     EXPECT_EQ(geometry.blockSide, c.side);
     EXPECT_EQ(geometry.paddedWidth, c.paddedWidth);
     EXPECT_EQ(geometry.paddedHeight, c.paddedHeight);
@@ -143,8 +143,8 @@ TEST(FractalGeometry, PadsToTwiceTheBlockSide) {
   }
   FractalGeometry geometry;
   // 2^31 bytes of working image and above are refused: 23176 x 23176 words is just over.
-  EXPECT_EQ(ComputeFractalGeometry(0, 23176, 23176, &geometry), FractalStatus::BadImageSize);
-  EXPECT_EQ(ComputeFractalGeometry(0, 23168, 23168, &geometry), FractalStatus::Ok);
+  EXPECT_EQ(ComputeFractalGeometry(0, 23176, 23176, &geometry), QavCode::BadFractalSize);
+  EXPECT_EQ(ComputeFractalGeometry(0, 23168, 23168, &geometry), QavCode::Ok);
 }
 
 TEST(ReiterateFractal, ReturnsZeroAfterDecodingAndMinusOneOutsideTheLimits) {
@@ -181,15 +181,15 @@ TEST(FractalMemory, EveryFailedAllocationLeavesTheOutputUntouched) {
     for (failingCall = 0; failingCall <= allocations; ++failingCall) {
       callsSoFar = 0;
       std::vector<uint32_t> output(30 * 20, 1u);
-      const FractalStatus status =
+      const QavStatus status =
           decode(options, 1, p.domainIndices.data(), p.offsets.data(), p.transforms.data(),
                  p.transforms.size(), 30, 20, output.data(), 2);
       if (failingCall == allocations) {  // every allocation granted
-        EXPECT_EQ(status, FractalStatus::Ok);
+        EXPECT_EQ(status, QavCode::Ok);
         EXPECT_EQ(output[0], Grey(76));  // 95 + 3, then 98 * 3 / 4 + 3
         continue;
       }
-      EXPECT_EQ(status, FractalStatus::OutOfMemory) << failingCall;
+      EXPECT_EQ(status, QavCode::OutOfMemory) << failingCall;
       for (uint32_t word : output)
         ASSERT_EQ(word, 1u);
     }

@@ -40,9 +40,8 @@ TEST(QavSamples, OpenAndMatchTheirSourceBitmaps) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.qav);
     TQAV image;
-    QAVReadReport report;
-    ASSERT_EQ(ReadQAVFile(&image, (kSamples + "/" + c.qav).c_str(), &report), 0);
-    ASSERT_TRUE(report.shown) << report.reason;
+    const QavStatus status = ReadQAVFileChecked(&image, kSamples + "/" + c.qav);
+    ASSERT_TRUE(status.IsOk()) << testing::PrintToString(status);
     TBitmap source;
     source.LoadFromBitmapFile(kSamples + "/" + c.bmp);
     EXPECT_EQ(image.bitmap->GetPixelFormat(), c.format);

@@ -73,14 +73,18 @@ class TempQavFile {
 };
 
 struct ReadResult {
-  int result = 0;
-  QAVReadReport report;
+  int result = 0;  // the file form's 0 or -1
+  QavStatus status = QavStatus::Ok();
 };
 
+// Reads the bytes into image from memory, and through the file form into a record of its own
+// for its result.
 inline ReadResult ReadBytes(TQAV& image, const std::vector<uint8_t>& bytes) {
   TempQavFile file(bytes);
   ReadResult read;
-  read.result = ReadQAVFile(&image, file.Path().c_str(), &read.report);
+  TQAV fromFile;
+  read.result = ReadQAVFile(&fromFile, file.Path().c_str());
+  read.status = ReadQAVBytes(&image, bytes);
   return read;
 }
 

@@ -30,16 +30,19 @@ Bytes FlatTableBlock() {
 }
 
 // Decodes with both paths; they must agree on status and output.
-HuffmanStatus DecodeBoth(const Bytes& bits, size_t symbolCount, const Bytes& table, Bytes& out) {
+QavCode DecodeBoth(const Bytes& bits, size_t symbolCount, const Bytes& table, Bytes& out) {
   HuffmanDecoder decoder;
   out.assign(symbolCount, 0);
   Bytes walked(symbolCount, 0);
-  const HuffmanStatus fast =
-      decoder.Decode(bits.data(), bits.size(), out.data(), symbolCount, table.data(), table.size());
-  const HuffmanStatus walk = decoder.DecodeByTreeWalk(bits.data(), bits.size(), walked.data(),
-                                                      symbolCount, table.data(), table.size());
+  const QavCode fast =
+      decoder.Decode(bits.data(), bits.size(), out.data(), symbolCount, table.data(), table.size())
+          .Code();
+  const QavCode walk = decoder
+                           .DecodeByTreeWalk(bits.data(), bits.size(), walked.data(), symbolCount,
+                                             table.data(), table.size())
+                           .Code();
   EXPECT_EQ(fast, walk);
-  if (fast == HuffmanStatus::Ok) {
+  if (fast == QavCode::Ok) {
     EXPECT_EQ(out, walked);
   }
   return fast;
@@ -58,7 +61,7 @@ class HuffmanKnownStreams : public testing::TestWithParam<DecodeCase> {};
 TEST_P(HuffmanKnownStreams, DecodeGivesTheExpectedBytes) {
   const DecodeCase& c = GetParam();
   Bytes out;
-  ASSERT_EQ(DecodeBoth(c.bits, c.symbolCount, c.table, out), HuffmanStatus::Ok);
+  ASSERT_EQ(DecodeBoth(c.bits, c.symbolCount, c.table, out), QavCode::Ok);
   EXPECT_EQ(out, c.expected);
   Bytes contract(c.symbolCount, 0);
   HuffmanDecode(c.bits.data(), contract.data(), int(c.symbolCount), c.table.data());
@@ -113,15 +116,15 @@ TEST(HuffmanDecoder, ReportsMalformedStreamsWithoutOverrun) {
   Bytes out;
   // The count table ends at 511 bytes, or overshoots 512.
   const Bytes shortTable = {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x83, 0x00};
-  EXPECT_EQ(DecodeBoth({0x00}, 1, shortTable, out), HuffmanStatus::BadCountTable);
+  EXPECT_EQ(DecodeBoth({0x00}, 1, shortTable, out), QavCode::BadCountTable);
   const Bytes longTable = {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x85, 0x01};
-  EXPECT_EQ(DecodeBoth({0x00}, 1, longTable, out), HuffmanStatus::BadCountTable);
+  EXPECT_EQ(DecodeBoth({0x00}, 1, longTable, out), QavCode::BadCountTable);
   const Bytes emptyTable = TableBlock({});
-  EXPECT_EQ(DecodeBoth({0x00}, 1, emptyTable, out), HuffmanStatus::EmptyCountTable);
-  EXPECT_EQ(DecodeBoth({}, 0, emptyTable, out), HuffmanStatus::Ok);
+  EXPECT_EQ(DecodeBoth({0x00}, 1, emptyTable, out), QavCode::EmptyCountTable);
+  EXPECT_EQ(DecodeBoth({}, 0, emptyTable, out), QavCode::Ok);
   // Eight-bit codes: two bytes hold two symbols, not three.
-  EXPECT_EQ(DecodeBoth({0xFF, 0xFF}, 3, FlatTableBlock(), out), HuffmanStatus::BitStreamTooShort);
-  EXPECT_EQ(DecodeBoth({}, 1, kWorkedTable, out), HuffmanStatus::BitStreamTooShort);
+  EXPECT_EQ(DecodeBoth({0xFF, 0xFF}, 3, FlatTableBlock(), out), QavCode::BitStreamShort);
+  EXPECT_EQ(DecodeBoth({}, 1, kWorkedTable, out), QavCode::BitStreamShort);
 }
 
 TEST(HuffmanDecoder, DecodersOnTwoThreadsDoNotMeet) {
@@ -133,7 +136,7 @@ TEST(HuffmanDecoder, DecodersOnTwoThreadsDoNotMeet) {
     Bytes out(bits.size());
     for (int i = 0; i < 200; ++i)
       *ok &= decoder.Decode(bits.data(), bits.size(), out.data(), out.size(), table.data(),
-                            table.size()) == HuffmanStatus::Ok &&
+                            table.size()).IsOk() &&
              out == expected;
   };
   bool firstOk = true, secondOk = true;

@@ -33,14 +33,14 @@ TEST_P(RleWellFormed, AllFormsGiveTheExpansion) {
 
   const RleOutcome bounded =
       RleExpandBounded(c.stored.data(), c.stored.size(), out.data(), c.expanded.size());
-  EXPECT_EQ(bounded.status, RleStatus::Ok);
+  EXPECT_EQ(bounded.status.Code(), QavCode::Ok);
   EXPECT_EQ(bounded.produced, c.expanded.size());
   EXPECT_EQ(bounded.consumed, c.stored.size());
 
   Bytes fixed(c.expanded.size() + 1, 0xEE);
   const RleOutcome toSize =
       RleExpandToSizeBounded(c.stored.data(), c.stored.size(), fixed.data(), c.expanded.size());
-  EXPECT_EQ(toSize.status, RleStatus::Ok);
+  EXPECT_EQ(toSize.status.Code(), QavCode::Ok);
   EXPECT_EQ(fixed, out);
 }
 
@@ -68,7 +68,7 @@ struct MalformedCase {
   const char* name;
   Bytes stored;
   size_t capacity;
-  RleStatus status;
+  QavCode status;
   size_t produced;  // the whole runs before the fault
   size_t consumed;
 };
@@ -82,7 +82,7 @@ TEST_P(RleMalformed, StopsBeforeTheFaultyRun) {
   Bytes out(c.capacity);
   const RleOutcome outcome =
       RleExpandBounded(c.stored.data(), c.stored.size(), out.data(), c.capacity);
-  EXPECT_EQ(outcome.status, c.status);
+  EXPECT_EQ(outcome.status.Code(), c.status);
   EXPECT_EQ(outcome.produced, c.produced);
   EXPECT_EQ(outcome.consumed, c.consumed);
 }
@@ -91,12 +91,12 @@ INSTANTIATE_TEST_SUITE_P(
     Streams, RleMalformed,
     testing::Values(
         MalformedCase{
-            "LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, RleStatus::TruncatedRun, 1, 2},
-        MalformedCase{"RepeatControlLast", {0x01, 0x09, 0x85}, 16, RleStatus::TruncatedRun, 1, 2},
+            "LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, QavCode::RunPastEnd, 1, 2},
+        MalformedCase{"RepeatControlLast", {0x01, 0x09, 0x85}, 16, QavCode::RunPastEnd, 1, 2},
         MalformedCase{
-            "ExpansionPastCapacity", {0x81, 0x01, 0x85, 0x02}, 4, RleStatus::OutputOverflow, 1, 2},
+            "ExpansionPastCapacity", {0x81, 0x01, 0x85, 0x02}, 4, QavCode::ExpansionTooLong, 1, 2},
         MalformedCase{
-            "LiteralPastCapacity", {0x03, 0x01, 0x02, 0x03}, 2, RleStatus::OutputOverflow, 0, 0}),
+            "LiteralPastCapacity", {0x03, 0x01, 0x02, 0x03}, 2, QavCode::ExpansionTooLong, 0, 0}),
     [](const testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
 
 TEST(RleExpandToSize, StopsAtTheRunThatCompletesTheSize) {
@@ -108,7 +108,7 @@ TEST(RleExpandToSize, StopsAtTheRunThatCompletesTheSize) {
   EXPECT_EQ(out[254], 0x03);
   EXPECT_EQ(out[255], 0x03);
   const RleOutcome bounded = RleExpandToSizeBounded(stored.data(), stored.size(), out.data(), 256);
-  EXPECT_EQ(bounded.status, RleStatus::Ok);
+  EXPECT_EQ(bounded.status.Code(), QavCode::Ok);
   EXPECT_EQ(bounded.consumed, 6u);
 }
 
@@ -116,13 +116,13 @@ TEST(RleExpandToSize, ReportsOvershootAndShortStreams) {
   Bytes out(4, 0xEE);
   const Bytes overshoot = {0x83, 0x01, 0x82, 0x02};  // 3 + 2 bytes for a size of 4
   RleOutcome outcome = RleExpandToSizeBounded(overshoot.data(), overshoot.size(), out.data(), 4);
-  EXPECT_EQ(outcome.status, RleStatus::OutputOverflow);
+  EXPECT_EQ(outcome.status.Code(), QavCode::ExpansionTooLong);
   EXPECT_EQ(outcome.produced, 3u);
   EXPECT_EQ(out[3], 0xEE);  // nothing of the overshooting run is written
 
   const Bytes shortStream = {0x83, 0x01};
   outcome = RleExpandToSizeBounded(shortStream.data(), shortStream.size(), out.data(), 4);
-  EXPECT_EQ(outcome.status, RleStatus::ShortOutput);
+  EXPECT_EQ(outcome.status.Code(), QavCode::ExpansionShort);
   EXPECT_EQ(outcome.produced, 3u);
 }
 

@@ -45,11 +45,11 @@ void ExpectHuffmanRoundTrip(const Bytes& data) {
   Bytes fast(data.size()), walked(data.size()), contract(data.size());
   ASSERT_EQ(decoder.Decode(encoded.bitStream.data(), encoded.bitStream.size(), fast.data(),
                            fast.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
-            HuffmanStatus::Ok);
+            QavCode::Ok);
   ASSERT_EQ(
       decoder.DecodeByTreeWalk(encoded.bitStream.data(), encoded.bitStream.size(), walked.data(),
                                walked.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
-      HuffmanStatus::Ok);
+      QavCode::Ok);
   HuffmanDecode(encoded.bitStream.data(), contract.data(), int(contract.size()),
                 encoded.tableBlock.data());
   EXPECT_EQ(fast, data);
@@ -61,7 +61,7 @@ void ExpectHuffmanRoundTrip(const Bytes& data) {
   EXPECT_EQ(decoder.Decode(encoded.bitStream.data(),
                            encoded.bitStream.size() - !encoded.bitStream.empty(), fast.data(),
                            fast.size(), encoded.tableBlock.data(), encoded.tableBlock.size()),
-            encoded.bitStream.empty() ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort);
+            encoded.bitStream.empty() ? QavCode::Ok : QavCode::BitStreamShort);
 }
 
 TEST(HuffmanRoundTrip, SkewedAndFlatStatistics) {

@@ -7,13 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class HuffmanStatus {
-  Ok,
-  BadCountTable,      // the table block's runs do not end exactly at 512 bytes
-  EmptyCountTable,    // every count is 0 while symbols are wanted
-  BitStreamTooShort,  // the bit stream ends before the last code
-};
-const char* HuffmanStatusText(HuffmanStatus status);
+#include "qav_status.h"
+
+// A decode's status: Ok, BadCountTable (the table block's runs do not end exactly at 512
+// bytes), EmptyCountTable (every count is 0 while symbols are wanted) or BitStreamShort (the
+// bit stream ends before the last code).
 
 struct HuffmanNode {
   HuffmanNode* prev;
@@ -35,16 +33,16 @@ class HuffmanDecoder {
   HuffmanDecoder& operator=(const HuffmanDecoder&) = delete;
 
   // The fast path: table lookups several bits a step, the tree walk for long codes.
-  HuffmanStatus Decode(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
+  QavStatus Decode(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
                        size_t symbolCount, const uint8_t* tableBlock, size_t tableBlockLength);
   // The reference: one bit per tree level. Gives exactly the bytes Decode gives.
-  HuffmanStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
+  QavStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
                                  size_t symbolCount, const uint8_t* tableBlock,
                                  size_t tableBlockLength);
   // The contract form's decode, for a well-formed stream whose lengths are not known: it reads
   // table runs only up to the 512th count byte and bit-stream bytes only as far as the codes
   // of symbolCount symbols are sure to reach. Malformed input is outside its contract.
-  HuffmanStatus DecodeWellFormed(const uint8_t* bitStream, uint8_t* output, size_t symbolCount,
+  QavStatus DecodeWellFormed(const uint8_t* bitStream, uint8_t* output, size_t symbolCount,
                                  const uint8_t* tableBlock);
 
  private:

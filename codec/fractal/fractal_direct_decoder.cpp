@@ -231,7 +231,7 @@ void RunDirectPasses(FractalImages& images, const uint16_t* domainIndices, const
 
 }  // namespace
 
-FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
+QavStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
                                       const uint16_t* domainIndices, const int16_t* offsets,
                                       const uint8_t* transforms, size_t blockCount, int16_t width,
                                       int16_t height, uint32_t* output, int iterations) {
@@ -246,7 +246,7 @@ FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int b
   });
 }
 
-FractalStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
                                   const int16_t* offsets, const uint8_t* transforms,
                                   size_t blockCount, int16_t width, int16_t height,
                                   uint32_t* output, int iterations) {
@@ -259,10 +259,10 @@ int ReiterateFractal(int blockSizeCode, const uint16_t* domainIndices, const int
                      int iterations) {
   // The format's form trusts the arrays to hold the image's blocks.
   FractalGeometry geometry;
-  if (ComputeFractalGeometry(blockSizeCode, width, height, &geometry) != FractalStatus::Ok)
+  if (!ComputeFractalGeometry(blockSizeCode, width, height, &geometry).IsOk())
     return -1;
-  const FractalStatus status =
+  const QavStatus status =
       DecodeFractalDirect(blockSizeCode, domainIndices, offsets, transforms, geometry.rangeBlocks,
                           width, height, output, iterations);
-  return status == FractalStatus::Ok ? 0 : -1;
+  return status.IsOk() ? 0 : -1;
 }

@@ -10,16 +10,12 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class FractalStatus {
-  Ok,
-  BadImageSize,    // width or height below 1, a padded side above 32767, or a working
-                   // image of 2^31 bytes or more
-  ShortArrays,     // the arrays hold fewer blocks than the image has
-  BadDomainIndex,  // a domain index names no domain block
-  NegativeIterations,
-  OutOfMemory,  // the working set cannot be obtained; the output is untouched
-};
-const char* FractalStatusText(FractalStatus status);
+#include "qav_status.h"
+
+// Decodes report BadFractalSize (width or height below 1, a padded side above 32767, or a
+// working image of 2^31 bytes or more), ShortArrays (the arrays hold fewer blocks than the
+// image has), BadDomainIndex (a domain index names no domain block), BadIterations (a negative
+// pass count) or OutOfMemory (the working set cannot be obtained; the output is untouched).
 
 // The geometry of an image: n the block side, W and H the padded sides, N the range blocks.
 struct FractalGeometry {
@@ -31,18 +27,18 @@ struct FractalGeometry {
 };
 int BlockSideFromCode(int blockSizeCode);  // 1 -> 8, 2 -> 16, 3 -> 32, others -> 4
 // BadImageSize for sizes the format cannot hold; otherwise fills geometry.
-FractalStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
+QavStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
                                      FractalGeometry* geometry);
 
 // Verifies the inputs of a decode against each other.
-FractalStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
                                  size_t blockCount, int width, int height, int iterations);
 
-FractalStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
                                        const int16_t* offsets, const uint8_t* transforms,
                                        size_t blockCount, int16_t width, int16_t height,
                                        uint32_t* output, int iterations);
-FractalStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
                                   const int16_t* offsets, const uint8_t* transforms,
                                   size_t blockCount, int16_t width, int16_t height,
                                   uint32_t* output, int iterations);

@@ -39,11 +39,11 @@ RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink, boo
     const Run run = DescribeRun(source[outcome.consumed]);
     // consumed < storedLength here, so the subtraction cannot wrap.
     if (run.storedBytes > storedLength - outcome.consumed - 1) {
-      outcome.status = RleStatus::TruncatedRun;
+      outcome.status = QavStatus(QavCode::RunPastEnd);
       return outcome;
     }
     if (run.producedBytes > sink.capacity - outcome.produced) {
-      outcome.status = RleStatus::OutputOverflow;
+      outcome.status = QavStatus(QavCode::ExpansionTooLong);
       return outcome;
     }
     const uint8_t* runData = source + outcome.consumed + 1;
@@ -58,7 +58,7 @@ RleOutcome ExpandRuns(const uint8_t* source, size_t storedLength, Sink sink, boo
     outcome.produced += run.producedBytes;
   }
   if (stopAtCapacity && outcome.produced != sink.capacity)
-    outcome.status = RleStatus::ShortOutput;
+    outcome.status = QavStatus(QavCode::ExpansionShort);
   return outcome;
 }
 
@@ -71,20 +71,6 @@ size_t StoredLengthOf(int storedLength) {
 }
 
 }  // namespace
-
-const char* RleStatusText(RleStatus status) {
-  switch (status) {
-    case RleStatus::Ok:
-      return "ok";
-    case RleStatus::TruncatedRun:
-      return "run-length run reaches past the stored bytes";
-    case RleStatus::OutputOverflow:
-      return "run-length expansion does not fit its destination";
-    case RleStatus::ShortOutput:
-      return "run-length stream ends before its expanded size";
-  }
-  return "unknown run-length status";
-}
 
 RleOutcome RleExpandBounded(const uint8_t* source, size_t storedLength, uint8_t* destination,
                             size_t capacity) {
@@ -103,7 +89,7 @@ RleOutcome RleExpandToSizeBounded(const uint8_t* source, size_t storedLength, ui
 int RleExpand(const uint8_t* source, uint8_t* destination, int storedLength) {
   const RleOutcome outcome =
       RleExpandBounded(source, StoredLengthOf(storedLength), destination, kLargestIntResult);
-  if (outcome.status == RleStatus::OutputOverflow)
+  if (outcome.status.Code() == QavCode::ExpansionTooLong)
     return -1;
   return int(outcome.produced);
 }

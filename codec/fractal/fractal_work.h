@@ -27,18 +27,18 @@ struct FractalDecodeOptions {
 };
 
 // The checked decoders with their options; the public ones run them with the defaults.
-FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
+QavStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
                                            const uint16_t* domainIndices, const int16_t* offsets,
                                            const uint8_t* transforms, size_t blockCount,
                                            int16_t width, int16_t height, uint32_t* output,
                                            int iterations);
-FractalStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
+QavStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
                                       const uint16_t* domainIndices, const int16_t* offsets,
                                       const uint8_t* transforms, size_t blockCount, int16_t width,
                                       int16_t height, uint32_t* output, int iterations);
 
 // CheckFractalInputs plus the arrays only the decoders take; fills geometry when Ok.
-FractalStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
                                 const int16_t* offsets, const uint8_t* transforms,
                                 size_t blockCount, int width, int height, const uint32_t* output,
                                 int iterations, FractalGeometry* geometry);
@@ -109,21 +109,21 @@ struct FractalInputs {
 // passes(images, resolvedLevel) - which returns false when it cannot obtain its own buffers -
 // and copies out. Nothing is written to the output unless every step succeeded.
 template <typename Passes>
-FractalStatus RunCheckedDecode(const FractalDecodeOptions& options, const FractalInputs& in,
+QavStatus RunCheckedDecode(const FractalDecodeOptions& options, const FractalInputs& in,
                                Passes&& passes) {
   FractalGeometry geometry;
-  const FractalStatus status =
+  const QavStatus status =
       CheckDecodeInputs(in.blockSizeCode, in.domainIndices, in.offsets, in.transforms,
                         in.blockCount, in.width, in.height, in.output, in.iterations, &geometry);
-  if (status != FractalStatus::Ok)
+  if (!status.IsOk())
     return status;
   FractalImages images;
   if (!images.Obtain(geometry, options.allocate))
-    return FractalStatus::OutOfMemory;
+    return QavStatus(QavCode::OutOfMemory);
   if (!passes(images, ResolveFractalKernelLevel(options.kernels)))
-    return FractalStatus::OutOfMemory;
+    return QavStatus(QavCode::OutOfMemory);
   images.CopyOut(in.output, in.width, in.height);
-  return FractalStatus::Ok;
+  return QavStatus::Ok();
 }
 
 // A minimum chunk for ParallelFor that keeps each chunk at roughly `pixelsPerChunk` pixels

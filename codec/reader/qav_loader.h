@@ -8,7 +8,7 @@
 
 #include "fractal_decoder.h"
 #include "qav_record.h"
-#include "qav_verdict.h"
+#include "qav_status.h"
 #include "tthread.h"
 
 class QAVloader : public TThread {
@@ -18,13 +18,13 @@ class QAVloader : public TThread {
 
   void SetImage(TQAV* image) { this->image = image; }
 
-  // After WaitFor: fine when the bitmap holds the decoded image; otherwise the reason, and the
+  // After WaitFor: Ok when the bitmap holds the decoded image; otherwise why not, and the
   // record's arrays and bitmap are as the failed step left them (the reader clears them).
-  const QavVerdict& Outcome() const { return outcome_; }
+  const QavStatus& Outcome() const { return outcome_; }
 
   // The load decoder with the format's eight inputs; the arrays must hold the image's number
   // of range blocks.
-  static FractalStatus DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
+  static QavStatus DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
                                      const int16_t* offsets, const uint8_t* transforms,
                                      int16_t width, int16_t height, uint32_t* output,
                                      int iterations);
@@ -33,8 +33,8 @@ class QAVloader : public TThread {
   void Execute() override;
 
  private:
-  QavVerdict UnpackAndDecode();
+  QavStatus UnpackAndDecode();
 
   TQAV* image = nullptr;  // not owned
-  QavVerdict outcome_ = QavVerdict::Fine();
+  QavStatus outcome_ = QavStatus::Ok();
 };

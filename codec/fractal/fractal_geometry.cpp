@@ -14,24 +14,6 @@ int64_t RoundUpToMultiple(int64_t value, int64_t step) {
 
 }  // namespace
 
-const char* FractalStatusText(FractalStatus status) {
-  switch (status) {
-    case FractalStatus::Ok:
-      return "ok";
-    case FractalStatus::BadImageSize:
-      return "the fractal image size is outside the format's limits";
-    case FractalStatus::ShortArrays:
-      return "the fractal parameter arrays hold fewer blocks than the image";
-    case FractalStatus::BadDomainIndex:
-      return "a domain index names no domain block";
-    case FractalStatus::NegativeIterations:
-      return "the iteration count is negative";
-    case FractalStatus::OutOfMemory:
-      return "not enough memory to decode the fractal image";
-  }
-  return "unknown fractal status";
-}
-
 int ClampByte(int value) {
   return value > 255 ? 255 : (value < 0 ? 0 : value);
 }
@@ -49,41 +31,41 @@ int BlockSideFromCode(int blockSizeCode) {
   }
 }
 
-FractalStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
+QavStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
                                      FractalGeometry* geometry) {
   if (width < 1 || height < 1)
-    return FractalStatus::BadImageSize;
+    return QavStatus(QavCode::BadFractalSize);
   const int side = BlockSideFromCode(blockSizeCode);
   const int64_t paddedWidth = RoundUpToMultiple(width, 2 * side);
   const int64_t paddedHeight = RoundUpToMultiple(height, 2 * side);
   if (paddedWidth > kLargestPaddedSide || paddedHeight > kLargestPaddedSide) {
-    return FractalStatus::BadImageSize;
+    return QavStatus(QavCode::BadFractalSize);
   }
   if (paddedWidth * paddedHeight * 4 >= kWorkingImageByteLimit)
-    return FractalStatus::BadImageSize;
+    return QavStatus(QavCode::BadFractalSize);
   geometry->blockSide = side;
   geometry->paddedWidth = static_cast<int>(paddedWidth);
   geometry->paddedHeight = static_cast<int>(paddedHeight);
   geometry->rangeBlocks = static_cast<size_t>(paddedWidth * paddedHeight / (side * side));
   geometry->domainBlocks = geometry->rangeBlocks / 4;
-  return FractalStatus::Ok;
+  return QavStatus::Ok();
 }
 
-FractalStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
                                  size_t blockCount, int width, int height, int iterations) {
   FractalGeometry geometry;
-  const FractalStatus sizeStatus = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
-  if (sizeStatus != FractalStatus::Ok)
+  const QavStatus sizeStatus = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
+  if (!sizeStatus.IsOk())
     return sizeStatus;
   if (iterations < 0)
-    return FractalStatus::NegativeIterations;
+    return QavStatus(QavCode::BadIterations);
   // A missing array holds no blocks.
   if (domainIndices == nullptr || blockCount < geometry.rangeBlocks) {
-    return FractalStatus::ShortArrays;
+    return QavStatus(QavCode::ShortArrays);
   }
   for (size_t block = 0; block < geometry.rangeBlocks; ++block) {
     if (domainIndices[block] >= geometry.domainBlocks)
-      return FractalStatus::BadDomainIndex;
+      return QavStatus(QavCode::BadDomainIndex);
   }
-  return FractalStatus::Ok;
+  return QavStatus::Ok();
 }

@@ -190,7 +190,7 @@ void RunTablePasses(FractalImages& images, const SourceTable& table, int iterati
 
 }  // namespace
 
-FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
+QavStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
                                            const uint16_t* domainIndices, const int16_t* offsets,
                                            const uint8_t* transforms, size_t blockCount,
                                            int16_t width, int16_t height, uint32_t* output,
@@ -217,7 +217,7 @@ FractalStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, 
   });
 }
 
-FractalStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
                                        const int16_t* offsets, const uint8_t* transforms,
                                        size_t blockCount, int16_t width, int16_t height,
                                        uint32_t* output, int iterations) {

@@ -5,74 +5,66 @@
 #include <new>
 
 #include "colour_rows.h"
-#include "qav_file_source.h"
+#include "bitmap_limits.h"
+#include "qav_byte_source.h"
 #include "qav_header_checks.h"
 #include "qav_loader.h"
 #include "qav_stream_unpack.h"
+#include "regular_file.h"
 #include "rle.h"
 
 namespace {
 
-// A read that ends: result for the caller, and fine or the reason it was not shown.
-struct ReadEnd {
-  int result;
-  QavVerdict verdict;
-};
-
-ReadEnd Accepted(QavVerdict verdict) {
-  return {0, std::move(verdict)};
-}
-ReadEnd Refused(QavVerdict verdict) {
-  return {-1, std::move(verdict)};
+QavPlace PlaceOf(const QavByteSource& source) {
+  return {source.Length(), source.Position()};
 }
 
-// Reads `count` bytes of the part named `what`, or refuses the file as truncated.
-QavVerdict ReadPart(QavFileSource& source, void* destination, size_t count, const char* what) {
-  const uint64_t present = source.Remaining();
+// Reads the `count`-byte part named `what`, or reports the file cut short inside it.
+QavStatus ReadPart(QavByteSource& source, void* destination, size_t count, const char* what) {
+  const QavPlace place = PlaceOf(source);
   if (!source.ReadExactly(destination, count))
-    return RefuseTruncated(what, count, present);
-  return QavVerdict::Fine();
+    return TruncatedInside(place, what, count);
+  return QavStatus::Ok();
 }
 
-QavVerdict ReadCommonHeader(QavFileSource& source, TQAV& image) {
+QavStatus ReadCommonHeader(QavByteSource& source, TQAV& image) {
   uint8_t header[kQavCommonHeaderSize];
-  const uint64_t present = source.Remaining();
   const size_t magicBytes = source.Read(header, 3);
-  if (magicBytes < 3) {
-    return QavVerdict::Refuse("it is too short to be a QAV file (" + std::to_string(present) +
-                              " bytes)");
-  }
+  // A file that ends inside a correct start is cut short; any other start is not ours.
+  if (magicBytes == 0 || std::memcmp(header, "QAV", magicBytes) != 0)
+    return QavStatus(QavCode::NotQav);
+  if (magicBytes < 3)
+    return TruncatedInside({source.Length(), 0}, "header", kQavCommonHeaderSize);
   std::memcpy(image.magic, header, 3);
-  if (std::memcmp(image.magic, "QAV", 3) != 0) {
-    return QavVerdict::Refuse("it is not a QAV file (wrong magic)");
-  }
-  QAV_RETURN_IF_REFUSED(ReadPart(source, header + 3, 2, "common header"));
+  const QavPlace headerStart{source.Length(), 0};
+  if (!source.ReadExactly(header + 3, 2))
+    return TruncatedInside(headerStart, "header", kQavCommonHeaderSize);
   image.reserved = header[3];
   image.version = header[4];
   if (image.version > kNewestQavVersion) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", image.version);
-    return QavVerdict::Refuse(std::string("its format version ") + hex +
-                              " is newer than this viewer reads");
+    return QavStatus(QavCode::NewerVersion, hex);
   }
-  QAV_RETURN_IF_REFUSED(ReadPart(source, header + 5, 5, "common header"));
+  if (!source.ReadExactly(header + 5, 5))
+    return TruncatedInside(headerStart, "header", kQavCommonHeaderSize);
   image.method = header[5];
   image.width = static_cast<int16_t>(LoadLe16(header + 6));
   image.height = static_cast<int16_t>(LoadLe16(header + 8));
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }
 
 // Reads `entries` palette entries and hands the palette to the bitmap.
-QavVerdict ReadPalette(QavFileSource& source, TQAV& image, uint16_t entries) {
+QavStatus ReadPalette(QavByteSource& source, TQAV& image, uint16_t entries) {
   uint8_t bytes[256 * kPaletteEntrySize];
-  QAV_RETURN_IF_REFUSED(ReadPart(source, bytes, entries * kPaletteEntrySize, "palette"));
+  QAV_RETURN_IF_FAILED(ReadPart(source, bytes, entries * kPaletteEntrySize, "palette"));
   for (size_t i = 0; i < entries; ++i) {
     image.palette.palPalEntry[i] = {bytes[4 * i], bytes[4 * i + 1], bytes[4 * i + 2],
                                     bytes[4 * i + 3]};
   }
   image.palette.palVersion = 0x300;
   image.palette.palNumEntries = entries;
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }
 
 void ConfigureBitmap(TQAV& image, int pixelFormat) {
@@ -88,7 +80,7 @@ void GivePalette(TQAV& image) {
 
 // Allocates storedData and reads `count` bytes of stored data into it (already checked
 // against the bytes present).
-QavVerdict ReadStoredData(QavFileSource& source, TQAV& image, size_t count, const char* what) {
+QavStatus ReadStoredData(QavByteSource& source, TQAV& image, size_t count, const char* what) {
   image.storedData = std::make_unique<uint8_t[]>(count == 0 ? 1 : count);
   return ReadPart(source, image.storedData.get(), count, what);
 }
@@ -135,15 +127,15 @@ void ShowPaletteRows(TQAV& image, int pixelFormat, size_t rowBytes) {
   image.pixels.reset();
 }
 
-QavVerdict ReadRunLengthImage(QavFileSource& source, TQAV& image) {
+QavStatus ReadRunLengthImage(QavByteSource& source, TQAV& image) {
   uint8_t header[kRleHeaderSize];
-  QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
+  QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
   RleHeader& rle = image.rleHeader;
   ParseRleHeader(header, rle);
-  QAV_RETURN_IF_REFUSED(CheckRleHeader(image, source.Remaining()));
+  QAV_RETURN_IF_FAILED(CheckRleHeader(image, PlaceOf(source)));
   const bool fullPalette = rle.fullPalette != 0;
-  QAV_RETURN_IF_REFUSED(ReadPalette(source, image, fullPalette ? 256 : 2));
-  QAV_RETURN_IF_REFUSED(ReadStoredData(source, image, rle.storedSize, "pixel data"));
+  QAV_RETURN_IF_FAILED(ReadPalette(source, image, fullPalette ? 256 : 2));
+  QAV_RETURN_IF_FAILED(ReadStoredData(source, image, rle.storedSize, "pixel data"));
 
   const size_t rowBytes = RleRowBytes(image.width, fullPalette);
   const size_t needed = rowBytes * static_cast<size_t>(image.height);
@@ -152,32 +144,30 @@ QavVerdict ReadRunLengthImage(QavFileSource& source, TQAV& image) {
   // completes them (a run gives at most 128 bytes), so a small file of long repeat runs cannot
   // make us allocate its whole expansion.
   const RleOutcome counted = RleExpandedSizeBounded(image.storedData.get(), rle.storedSize);
-  if (counted.status != RleStatus::Ok) {
-    return QavVerdict::Refuse(std::string("its pixel data is corrupt: ") +
-                              RleStatusText(counted.status));
-  }
+  if (!counted.status.IsOk())
+    return QavStatus(counted.status.Code(), "the pixel data");
   constexpr size_t kLongestRunBytes = 128;
   const size_t capacity = std::max(needed, std::min(counted.produced, needed + kLongestRunBytes));
   image.pixels = std::make_unique<uint8_t[]>(capacity);
   const RleOutcome expanded =
       RleExpandBounded(image.storedData.get(), rle.storedSize, image.pixels.get(), capacity);
-  QAV_RETURN_IF_REFUSED(CheckStreamOutput("pixel", expanded.produced, needed, capacity));
+  QAV_RETURN_IF_FAILED(CheckStreamOutput("pixel", expanded.produced, needed, capacity));
   image.storedData.reset();
   ShowPaletteRows(image, rle.pixelFormat, rowBytes);
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }
 
-QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
+QavStatus ReadHuffmanImage(QavByteSource& source, TQAV& image) {
   uint8_t header[kHuffmanHeaderSize];
-  QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
+  QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
   HuffmanHeader& huffman = image.huffmanHeader;
   ParseHuffmanHeader(header, huffman);
-  QAV_RETURN_IF_REFUSED(CheckHuffmanHeader(image, source.Remaining()));
-  QAV_RETURN_IF_REFUSED(ReadPalette(source, image, 256));
+  QAV_RETURN_IF_FAILED(CheckHuffmanHeader(image, PlaceOf(source)));
+  QAV_RETURN_IF_FAILED(ReadPalette(source, image, 256));
 
   const bool packed = huffman.packedSize != 0;
   const size_t bitStreamStored = packed ? huffman.packedSize : huffman.bitStreamSize;
-  QAV_RETURN_IF_REFUSED(
+  QAV_RETURN_IF_FAILED(
       ReadStoredData(source, image, size_t{huffman.tableSize} + bitStreamStored, "pixel data"));
   const uint8_t* table = image.storedData.get();
   const uint8_t* bitStream = table + huffman.tableSize;
@@ -185,27 +175,27 @@ QavVerdict ReadHuffmanImage(QavFileSource& source, TQAV& image) {
   if (packed) {
     // The packed bit stream expands to at most decodedSize bytes.
     image.scratch = std::make_unique<uint8_t[]>(huffman.decodedSize);
-    QAV_RETURN_IF_REFUSED(ExpandRleStream("packed bit stream", bitStream, huffman.packedSize,
+    QAV_RETURN_IF_FAILED(ExpandRleStream("packed bit stream", bitStream, huffman.packedSize,
                                           image.scratch.get(), 0, huffman.decodedSize,
                                           &bitStreamLength));
     bitStream = image.scratch.get();
   }
   image.pixels = std::make_unique<uint8_t[]>(huffman.decodedSize);
   HuffmanDecoder decoder;
-  QAV_RETURN_IF_REFUSED(DecodeHuffmanStream(decoder, "pixel", table, huffman.tableSize, bitStream,
+  QAV_RETURN_IF_FAILED(DecodeHuffmanStream(decoder, "pixel", table, huffman.tableSize, bitStream,
                                             bitStreamLength, image.pixels.get(),
                                             huffman.decodedSize));
   image.scratch.reset();
   image.storedData.reset();
   ShowPaletteRows(image, huffman.pixelFormat, static_cast<size_t>(image.width));
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }
 
-QavVerdict ReadFractalImage(QavFileSource& source, TQAV& image) {
+QavStatus ReadFractalImage(QavByteSource& source, TQAV& image) {
   uint8_t header[kFractalHeaderSize];
-  QAV_RETURN_IF_REFUSED(ReadPart(source, header, sizeof header, "method header"));
+  QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
   ParseFractalHeader(header, image.fractalHeader);
-  QAV_RETURN_IF_REFUSED(CheckFractalHeader(image, source.Remaining()));
+  QAV_RETURN_IF_FAILED(CheckFractalHeader(image, PlaceOf(source)));
 
   ConfigureBitmap(image, image.fractalHeader.pixelFormat);
   image.bitmap->SetPalette(nullptr);
@@ -213,7 +203,7 @@ QavVerdict ReadFractalImage(QavFileSource& source, TQAV& image) {
   image.bitmap->SetMonochrome(false);
   // Bytes after the last stream are not read.
   const size_t stored = static_cast<size_t>(LayoutFractalStreams(image.fractalHeader).total);
-  QAV_RETURN_IF_REFUSED(ReadStoredData(source, image, stored, "parameter data"));
+  QAV_RETURN_IF_FAILED(ReadStoredData(source, image, stored, "parameter data"));
 
   QAVloader loader(true);
   loader.SetImage(&image);
@@ -222,8 +212,7 @@ QavVerdict ReadFractalImage(QavFileSource& source, TQAV& image) {
   return loader.Outcome();
 }
 
-QavVerdict ReadMethodBody(QavFileSource& source, TQAV& image) {
-  QAV_RETURN_IF_REFUSED(CheckQavImageSize(image.width, image.height));
+QavStatus ReadMethodBody(QavByteSource& source, TQAV& image) {
   switch (image.method) {
     case 0:
       return ReadRunLengthImage(source, image);
@@ -234,37 +223,82 @@ QavVerdict ReadMethodBody(QavFileSource& source, TQAV& image) {
   }
 }
 
-ReadEnd ReadFromSource(QavFileSource& source, TQAV& image) {
-  QavVerdict common = ReadCommonHeader(source, image);
-  if (!common.IsFine())
-    return Refused(std::move(common));
-  if (image.method > 2) {
-    return Accepted(QavVerdict::Refuse("it uses storage method " + std::to_string(image.method) +
-                                       ", which this viewer does not know"));
-  }
+// The common and method headers' fields into the record, checked as the reader checks them.
+QavStatus ReadHeaders(QavByteSource& source, TQAV& image) {
+  QAV_RETURN_IF_FAILED(ReadCommonHeader(source, image));
+  if (image.method > 2)
+    return QavStatus(QavCode::UnknownMethod, std::to_string(image.method));
+  return CheckQavImageSize(image.width, image.height);
+}
+
+QavStatus ReadFromSource(QavByteSource& source, TQAV& image) {
+  QAV_RETURN_IF_FAILED(ReadHeaders(source, image));
   try {
-    QavVerdict body = ReadMethodBody(source, image);
-    return body.IsFine() ? Accepted(std::move(body)) : Refused(std::move(body));
+    return ReadMethodBody(source, image);
   } catch (const std::bad_alloc&) {
-    return Refused(QavVerdict::Refuse("there is not enough memory to decode it"));
+    return QavStatus(QavCode::OutOfMemory);
+  }
+}
+
+// The method header's checks without the pixel data.
+QavStatus ProbeMethodHeader(QavByteSource& source, TQAV& image, QavImageInfo& info) {
+  switch (image.method) {
+    case 0: {
+      uint8_t header[kRleHeaderSize];
+      QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
+      ParseRleHeader(header, image.rleHeader);
+      info.bitsPerPixel = image.rleHeader.fullPalette != 0 ? 8 : 1;
+      return CheckRleHeader(image, PlaceOf(source));
+    }
+    case 1: {
+      uint8_t header[kHuffmanHeaderSize];
+      QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
+      ParseHuffmanHeader(header, image.huffmanHeader);
+      info.bitsPerPixel = 8;
+      return CheckHuffmanHeader(image, PlaceOf(source));
+    }
+    default: {
+      uint8_t header[kFractalHeaderSize];
+      QAV_RETURN_IF_FAILED(ReadPart(source, header, sizeof header, "method header"));
+      ParseFractalHeader(header, image.fractalHeader);
+      info.bitsPerPixel = 24;
+      return CheckFractalHeader(image, PlaceOf(source));
+    }
   }
 }
 
 }  // namespace
 
-int ReadQAVFile(TQAV* image, const char* fileName, QAVReadReport* report) {
-  QavFileSource source(fileName);  // closed on every path when it goes out of scope
-  const ReadEnd end = ReadFromSource(source, *image);
-  const bool shown = end.verdict.IsFine();
-  if (!shown)
+QavStatus ReadQAVBytes(TQAV* image, std::span<const uint8_t> bytes) {
+  QavByteSource source(bytes);
+  QavStatus status = ReadFromSource(source, *image);
+  if (!status.IsOk())
     image->ClearImage();
-  if (report != nullptr) {
-    report->shown = shown;
-    report->reason = end.verdict.Reason();
-  }
-  return end.result;
+  return status;
+}
+
+QavStatus ReadQAVHeaderBytes(std::span<const uint8_t> bytes, QavImageInfo* info) {
+  QavByteSource source(bytes);
+  TQAV headers;
+  *info = QavImageInfo{};
+  const QavStatus common = ReadCommonHeader(source, headers);
+  info->width = headers.width;
+  info->height = headers.height;
+  info->method = headers.method;
+  QAV_RETURN_IF_FAILED(common);
+  if (headers.method > 2)
+    return QavStatus(QavCode::UnknownMethod, std::to_string(headers.method));
+  QAV_RETURN_IF_FAILED(CheckQavImageSize(headers.width, headers.height));
+  return ProbeMethodHeader(source, headers, *info);
+}
+
+QavStatus ReadQAVFileChecked(TQAV* image, const std::string& path) {
+  FileBytes file;
+  QAV_RETURN_IF_FAILED(ReadRegularFile(path, kMaxImageFileBytes, &file));
+  return ReadQAVBytes(image, file.Span());
 }
 
 int ReadQAVFile(TQAV* image, const char* fileName) {
-  return ReadQAVFile(image, fileName, nullptr);
+  const QavStatus status = ReadQAVFileChecked(image, fileName);
+  return status.IsOk() || status.Code() == QavCode::UnknownMethod ? 0 : -1;
 }

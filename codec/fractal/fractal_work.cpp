@@ -50,16 +50,16 @@ size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {
   return pixelsPerChunk / pixelsPerIndex;
 }
 
-FractalStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
                                 const int16_t* offsets, const uint8_t* transforms,
                                 size_t blockCount, int width, int height, const uint32_t* output,
                                 int iterations, FractalGeometry* geometry) {
-  const FractalStatus status =
+  const QavStatus status =
       CheckFractalInputs(blockSizeCode, domainIndices, blockCount, width, height, iterations);
-  if (status != FractalStatus::Ok)
+  if (!status.IsOk())
     return status;
   if (offsets == nullptr || transforms == nullptr || output == nullptr) {
-    return FractalStatus::ShortArrays;
+    return QavStatus(QavCode::ShortArrays);
   }
   return ComputeFractalGeometry(blockSizeCode, width, height, geometry);
 }

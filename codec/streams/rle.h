@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "qav_status.h"
+
 // The three entry points of the format's contract: they expect well-formed streams and a
 // destination large enough for the expansion. On a malformed stream they still read nothing
 // past storedLength (RleExpandToSize: past its outputSize-th output byte's run) and write
@@ -15,16 +17,11 @@ int RleExpand(const uint8_t* source, uint8_t* destination, int storedLength);
 int RleExpandedSize(const uint8_t* source, int storedLength);
 void RleExpandToSize(const uint8_t* source, uint8_t* destination, int outputSize);
 
-enum class RleStatus {
-  Ok,
-  TruncatedRun,    // the last run reaches past the stored bytes
-  OutputOverflow,  // the expansion does not fit the destination (or overshoots outputSize)
-  ShortOutput,     // the stored bytes end before outputSize bytes were produced
-};
-const char* RleStatusText(RleStatus status);
-
+// The status of a bounded form: Ok, RunPastEnd (the last run reaches past the stored bytes),
+// ExpansionTooLong (the expansion does not fit the destination or overshoots outputSize) or
+// ExpansionShort (the stored bytes end before outputSize bytes were produced).
 struct RleOutcome {
-  RleStatus status = RleStatus::Ok;
+  QavStatus status = QavStatus::Ok();
   size_t produced = 0;  // bytes written (or counted)
   size_t consumed = 0;  // stored bytes read
 };

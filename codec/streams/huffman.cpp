@@ -48,20 +48,6 @@ HuffmanNode MakeNode(int16_t symbol, uint32_t weight, HuffmanNode* child0, Huffm
 
 }  // namespace
 
-const char* HuffmanStatusText(HuffmanStatus status) {
-  switch (status) {
-    case HuffmanStatus::Ok:
-      return "ok";
-    case HuffmanStatus::BadCountTable:
-      return "Huffman count table does not expand to 512 bytes";
-    case HuffmanStatus::EmptyCountTable:
-      return "Huffman count table holds no symbol";
-    case HuffmanStatus::BitStreamTooShort:
-      return "Huffman bit stream ends inside a code";
-  }
-  return "unknown Huffman status";
-}
-
 HuffmanNode* BuildHuffmanTree(HuffmanCounts counts, HuffmanNodePool pool) {
   size_t handedOut = 0;
   WorkingList list;

@@ -10,13 +10,13 @@ QAVloader::QAVloader(bool createSuspended) : TThread(createSuspended) {
   SetPriority(TThreadPriority::tpTimeCritical);
 }
 
-FractalStatus QAVloader::DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
+QavStatus QAVloader::DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
                                        const int16_t* offsets, const uint8_t* transforms,
                                        int16_t width, int16_t height, uint32_t* output,
                                        int iterations) {
   FractalGeometry geometry;
-  const FractalStatus status = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
-  if (status != FractalStatus::Ok)
+  const QavStatus status = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
+  if (!status.IsOk())
     return status;
   return DecodeFractalTableDriven(blockSizeCode, domainIndices, offsets, transforms,
                                   geometry.rangeBlocks, width, height, output, iterations);
@@ -27,28 +27,22 @@ void QAVloader::Execute() {
   try {
     outcome_ = UnpackAndDecode();
   } catch (const std::bad_alloc&) {
-    outcome_ = QavVerdict::Refuse("there is not enough memory to decode it");
-  } catch (const std::exception& error) {
-    outcome_ = QavVerdict::Refuse(std::string("it could not be decoded: ") + error.what());
+    outcome_ = QavStatus(QavCode::OutOfMemory);
   }
   image->storedData.reset();
   image->pixels.reset();
 }
 
-QavVerdict QAVloader::UnpackAndDecode() {
+QavStatus QAVloader::UnpackAndDecode() {
   TQAV& record = *image;
-  QAV_RETURN_IF_REFUSED(UnpackFractalParameters(record));
+  QAV_RETURN_IF_FAILED(UnpackFractalParameters(record));
   record.storedData.reset();
 
   const FractalHeader& header = record.fractalHeader;
   const int blockSizeCode = FractalBlockSizeCode(header);
-  const FractalStatus inputs =
-      CheckFractalInputs(blockSizeCode, record.domainIndices.get(), header.blockCount, record.width,
-                         record.height, static_cast<int>(header.iterations));
-  if (inputs != FractalStatus::Ok) {
-    return QavVerdict::Refuse(std::string("its fractal parameters are invalid: ") +
-                              FractalStatusText(inputs));
-  }
+  QAV_RETURN_IF_FAILED(CheckFractalInputs(blockSizeCode, record.domainIndices.get(),
+                                          header.blockCount, record.width, record.height,
+                                          static_cast<int>(header.iterations)));
 
   const size_t width = static_cast<size_t>(record.width);
   const size_t height = static_cast<size_t>(record.height);
@@ -57,17 +51,11 @@ QavVerdict QAVloader::UnpackAndDecode() {
   record.pixels = std::make_unique<uint8_t[]>(width * height * 3);
   auto* words = reinterpret_cast<uint32_t*>(record.storedData.get());
   const int iterations = header.iterations == 0 ? 8 : static_cast<int>(header.iterations);
-  const FractalStatus decoded = DecodeFractalTableDriven(
+  QAV_RETURN_IF_FAILED(DecodeFractalTableDriven(
       blockSizeCode, record.domainIndices.get(), record.offsets.get(), record.transforms.get(),
-      header.blockCount, record.width, record.height, words, iterations);
-  if (decoded != FractalStatus::Ok) {
-    return QavVerdict::Refuse(decoded == FractalStatus::OutOfMemory
-                                  ? std::string("there is not enough memory to decode it")
-                                  : std::string("its fractal parameters are invalid: ") +
-                                        FractalStatusText(decoded));
-  }
+      header.blockCount, record.width, record.height, words, iterations));
 
   WriteColourWordsToBitmap(words, static_cast<int>(width), static_cast<int>(height),
                            record.pixels.get(), *record.bitmap);
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }

@@ -52,7 +52,7 @@ namespace {
 
 // The tree of one decode: expands the count table and builds the tree into storage.
 struct PreparedTree {
-  HuffmanStatus status;
+  QavStatus status;
   const HuffmanNode* root;
 };
 
@@ -62,14 +62,14 @@ PreparedTree PrepareTree(std::array<uint8_t, kHuffmanCountTableBytes>& tableByte
                          const uint8_t* tableBlock, size_t tableBlockLength, size_t symbolCount) {
   const RleOutcome expanded =
       RleExpandToSizeBounded(tableBlock, tableBlockLength, tableBytes.data(), tableBytes.size());
-  if (expanded.status != RleStatus::Ok)
-    return {HuffmanStatus::BadCountTable, nullptr};
+  if (!expanded.status.IsOk())
+    return {QavStatus(QavCode::BadCountTable), nullptr};
   UnpackHuffmanCounts(tableBytes, counts);
   const HuffmanNode* root = BuildHuffmanTree(counts, pool);
   // Without symbols wanted an empty table is harmless: there is nothing to walk.
   if (root == nullptr && symbolCount != 0)
-    return {HuffmanStatus::EmptyCountTable, nullptr};
-  return {HuffmanStatus::Ok, root};
+    return {QavStatus(QavCode::EmptyCountTable), nullptr};
+  return {QavStatus::Ok(), root};
 }
 
 }  // namespace
@@ -79,48 +79,48 @@ HuffmanDecoder::~HuffmanDecoder() {
   delete storage_;
 }
 
-HuffmanStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLength,
+QavStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLength,
                                      uint8_t* output, size_t symbolCount, const uint8_t* tableBlock,
                                      size_t tableBlockLength) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+  if (!tree.status.IsOk() || symbolCount == 0)
     return tree.status;
   if (IsHuffmanLeaf(*tree.root)) {  // one symbol: every code is empty, no bit is read
     std::memset(output, tree.root->symbol, symbolCount);
-    return HuffmanStatus::Ok;
+    return QavStatus::Ok();
   }
   s.lookup.Build(*tree.root, s.pool.data());
   HuffmanProgress progress;
   s.lookup.DecodeFrom({bitStream, bitStreamLength, output, symbolCount}, progress);
-  return progress.produced == symbolCount ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort;
+  return progress.produced == symbolCount ? QavStatus::Ok() : QavStatus(QavCode::BitStreamShort);
 }
 
-HuffmanStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
+QavStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
                                                uint8_t* output, size_t symbolCount,
                                                const uint8_t* tableBlock, size_t tableBlockLength) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+  if (!tree.status.IsOk() || symbolCount == 0)
     return tree.status;
   HuffmanProgress progress;
   WalkCodes(*tree.root, {bitStream, bitStreamLength, output, symbolCount},
             BitLimitOf(bitStreamLength), SIZE_MAX, progress);
-  return progress.produced == symbolCount ? HuffmanStatus::Ok : HuffmanStatus::BitStreamTooShort;
+  return progress.produced == symbolCount ? QavStatus::Ok() : QavStatus(QavCode::BitStreamShort);
 }
 
-HuffmanStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t* output,
+QavStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t* output,
                                                size_t symbolCount, const uint8_t* tableBlock) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, SIZE_MAX, symbolCount);
-  if (tree.status != HuffmanStatus::Ok || symbolCount == 0)
+  if (!tree.status.IsOk() || symbolCount == 0)
     return tree.status;
   if (IsHuffmanLeaf(*tree.root)) {
     std::memset(output, tree.root->symbol, symbolCount);
-    return HuffmanStatus::Ok;
+    return QavStatus::Ok();
   }
   s.lookup.Build(*tree.root, s.pool.data());
   // The stream's length is unknown, but every remaining code is at least the shortest code
@@ -140,5 +140,5 @@ HuffmanStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t
     if (progress.produced == producedBefore)
       WalkCodes(*tree.root, {bitStream, SIZE_MAX, output, symbolCount}, SIZE_MAX, 1, progress);
   }
-  return HuffmanStatus::Ok;
+  return QavStatus::Ok();
 }

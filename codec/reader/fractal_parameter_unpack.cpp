@@ -21,12 +21,12 @@ struct StreamPlace {
 
 // Fills `capacity` bytes of destination (zero-filled already) from one stream. Raw streams
 // were sized exactly by the header check; unknown methods leave the zeros.
-QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint8_t* destination,
+QavStatus UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint8_t* destination,
                         size_t needed, size_t capacity) {
   switch (stream.method) {
     case 0:
       std::memcpy(destination, stream.bytes, capacity);
-      return QavVerdict::Fine();
+      return QavStatus::Ok();
     case 1: {
       size_t produced = 0;
       return ExpandRleStream(stream.name, stream.bytes, stream.storedSize, destination, needed,
@@ -37,24 +37,23 @@ QavVerdict UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint
           decoder, stream.name, stream.bytes, stream.tableSize, stream.bytes + stream.tableSize,
           stream.storedSize - stream.tableSize, destination, stream.decodedSize);
     default:
-      return QavVerdict::Fine();
+      return QavStatus::Ok();
   }
 }
 
-QavVerdict CheckTransformCodes(const uint8_t* transforms, size_t blocks) {
+QavStatus CheckTransformCodes(const uint8_t* transforms, size_t blocks) {
   for (size_t k = 0; k < blocks; ++k) {
     if (transforms[k] > 8) {
-      return QavVerdict::Refuse("its transform data is corrupt: block " + std::to_string(k) +
-                                " has transform code " + std::to_string(transforms[k]) +
-                                ", not one of 0 to 8");
+      return QavStatus(QavCode::BadTransform, "block " + std::to_string(k) + " has transform code " +
+                                                     std::to_string(transforms[k]));
     }
   }
-  return QavVerdict::Fine();
+  return QavStatus::Ok();
 }
 
 }  // namespace
 
-QavVerdict UnpackFractalParameters(TQAV& image) {
+QavStatus UnpackFractalParameters(TQAV& image) {
   const FractalHeader& header = image.fractalHeader;
   const FractalStreamLayout layout = LayoutFractalStreams(header);
   FractalGeometry geometry;
@@ -71,7 +70,7 @@ QavVerdict UnpackFractalParameters(TQAV& image) {
   // The indices are little-endian in the file; the bytes land in place on this
   // little-endian platform and are swapped where it is not.
   auto* domainBytes = reinterpret_cast<uint8_t*>(image.domainIndices.get());
-  QAV_RETURN_IF_REFUSED(
+  QAV_RETURN_IF_FAILED(
       UnpackStream(decoder,
                    {"domain-index", header.domainMethod, stored + layout.domain.start,
                     layout.domain.length, header.domainTableSize, header.domainDecodedSize},
@@ -84,7 +83,7 @@ QavVerdict UnpackFractalParameters(TQAV& image) {
   }
 
   image.pixels = std::make_unique<uint8_t[]>(3 * blocks);
-  QAV_RETURN_IF_REFUSED(
+  QAV_RETURN_IF_FAILED(
       UnpackStream(decoder,
                    {"offset", header.offsetMethod, stored + layout.offset.start,
                     layout.offset.length, header.offsetTableSize, header.offsetDecodedSize},
@@ -92,7 +91,7 @@ QavVerdict UnpackFractalParameters(TQAV& image) {
   SpreadOffsetTriples(image.pixels.get(), blocks, image.offsets.get());
   image.pixels.reset();
 
-  QAV_RETURN_IF_REFUSED(
+  QAV_RETURN_IF_FAILED(
       UnpackStream(decoder,
                    {"transform", 2, stored + layout.transform.start, layout.transform.length,
                     header.transformTableSize, header.transformDecodedSize},
