@@ -1,8 +1,7 @@
 #include "decode_watch.h"
 
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-
-#include "reiterate.h"
 
 namespace {
 constexpr int kPassesWhenNoneStored = 8;
@@ -15,49 +14,82 @@ int StoredPassCount(const TQAV& record) {
 }
 
 TDecodeWatch::TDecodeWatch(QObject* parent) : QObject(parent) {
-  timer_.setInterval(kFrameMilliseconds);
-  connect(&timer_, &QTimer::timeout, this, &TDecodeWatch::ShowNextPass);
+  frameTimer_.setSingleShot(true);
+  frameTimer_.setInterval(kFrameMilliseconds);
+  connect(&frameTimer_, &QTimer::timeout, this, [this] {
+    frameDue_ = true;
+    ShowWhenDue();
+  });
+  connect(&decoding_, &QFutureWatcher<std::vector<uint32_t>>::finished, this,
+          &TDecodeWatch::PassDecoded);
 }
 
 bool TDecodeWatch::Start(TQAV* record, int lastPass) {
   Stop();
-  if (record == nullptr || record->method != 2 || !record->domainIndices)
+  if (record == nullptr || record->method != 2)
     return false;
+  std::optional<TFractalInputs> inputs = CopyFractalInputs(*record);
+  if (!inputs)
+    return false;
+  inputs_ = std::make_shared<const TFractalInputs>(std::move(*inputs));
   record_ = record;
   pass_ = 0;
   lastPass_ = std::max(lastPass, kMinIterations);
-  ShowNextPass();
-  if (Running())
-    timer_.start();
+  paused_ = false;
+  frameDue_ = true;
+  DecodeNextPass();
   return true;
 }
 
-void TDecodeWatch::TogglePause() {
-  if (!Running())
-    return;
-  if (timer_.isActive()) {
-    timer_.stop();
-  } else {
-    timer_.start();
-  }
+void TDecodeWatch::DecodeNextPass() {
+  // The worker holds its own share of the inputs: it may finish after a Stop, or after this
+  // object is gone, and its result is then dropped.
+  decoding_.setFuture(QtConcurrent::run(
+      [inputs = inputs_, count = pass_ + 1] { return DecodePasses(*inputs, count); }));
 }
 
-void TDecodeWatch::Stop() {
+void TDecodeWatch::PassDecoded() {
   if (!Running())
     return;
-  timer_.stop();
-  record_ = nullptr;
-  emit Stopped();
+  decoded_ = decoding_.result();
+  ShowWhenDue();
 }
 
-void TDecodeWatch::ShowNextPass() {
-  // Each frame is decoded from the grey start, exactly as Reiterate decodes it.
-  if (!Reiterate(record_, pass_ + 1)) {
+void TDecodeWatch::ShowWhenDue() {
+  if (!Running() || paused_ || !frameDue_ || !decoded_)
+    return;
+  const std::vector<uint32_t> words = std::move(*decoded_);
+  decoded_.reset();
+  if (!WriteDecodedPicture(record_, words)) {
     Stop();
     return;
   }
   ++pass_;
   emit FrameShown(pass_);
-  if (pass_ >= lastPass_)
+  if (pass_ >= lastPass_) {
     Stop();
+    return;
+  }
+  frameDue_ = false;
+  frameTimer_.start();
+  DecodeNextPass();
+}
+
+void TDecodeWatch::TogglePause() {
+  if (!Running())
+    return;
+  paused_ = !paused_;
+  ShowWhenDue();
+}
+
+void TDecodeWatch::Stop() {
+  if (!Running())
+    return;
+  // Watching no future drops the result of a decode still running.
+  decoding_.setFuture(QFuture<std::vector<uint32_t>>());
+  frameTimer_.stop();
+  decoded_.reset();
+  inputs_.reset();
+  record_ = nullptr;
+  emit Stopped();
 }

@@ -1,13 +1,19 @@
 #pragma once
 // Effects > Watch Decode: the passes of a fractal picture played one frame each, from the first
-// pass after the grey start to the count the file stores. Each frame is the record's bitmap
-// re-decoded with that many passes, so the picture at any stop is what Reiterate with the same
-// count gives.
+// pass after the grey start to the count the file stores. Each frame is the picture re-decoded
+// with that many passes, so the picture at any stop is what Reiterate with the same count
+// gives. The decodes run on a worker thread from a copy of the record's parameters, so the
+// window answers while a large picture decodes, and stopping never waits for a decode.
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QTimer>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "qav_record.h"
+#include "reiterate.h"
 
 class TDecodeWatch : public QObject {
   Q_OBJECT
@@ -18,8 +24,9 @@ class TDecodeWatch : public QObject {
 
   explicit TDecodeWatch(QObject* parent);
 
-  // Shows pass 1 of the record at once and plays the others up to lastPass. Returns false,
-  // starting nothing, for a record without a fractal picture.
+  // Shows pass 1 of the record as soon as it is decoded and plays the others up to lastPass,
+  // a frame at most every kFrameMilliseconds. Returns false, starting nothing, for a record
+  // without a fractal picture.
   bool Start(TQAV* record, int lastPass);
   // Space: holds the current frame, or goes on from it.
   void TogglePause();
@@ -27,9 +34,9 @@ class TDecodeWatch : public QObject {
   void Stop();
 
   bool Running() const { return record_ != nullptr; }
-  bool Paused() const { return Running() && !timer_.isActive(); }
+  bool Paused() const { return Running() && paused_; }
+  // The pass the record's bitmap shows; 0 before the first frame.
   int Pass() const { return pass_; }
-  int LastPass() const { return lastPass_; }
 
  signals:
   // The record's bitmap now holds the picture after `pass` passes.
@@ -38,10 +45,18 @@ class TDecodeWatch : public QObject {
   void Stopped();
 
  private:
-  void ShowNextPass();
+  void DecodeNextPass();
+  void PassDecoded();
+  // Shows the decoded pass once its time has come, unless paused.
+  void ShowWhenDue();
 
-  QTimer timer_;
   TQAV* record_ = nullptr;
+  std::shared_ptr<const TFractalInputs> inputs_;
+  QFutureWatcher<std::vector<uint32_t>> decoding_;
+  std::optional<std::vector<uint32_t>> decoded_;
+  QTimer frameTimer_;
+  bool frameDue_ = false;
+  bool paused_ = false;
   int pass_ = 0;
   int lastPass_ = 0;
 };

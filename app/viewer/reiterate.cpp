@@ -27,27 +27,59 @@ int IterationCountFromText(const std::string& text) {
   return WholeNumberWithin(text, kMinIterations, kMaxIterations);
 }
 
-bool Reiterate(TQAV* image, int count) {
-  if (image == nullptr || !HoldsFractalParameters(*image) || !BitmapFitsRecord(*image)) {
-    return false;
+std::optional<TFractalInputs> CopyFractalInputs(const TQAV& image) {
+  if (!HoldsFractalParameters(image) || !BitmapFitsRecord(image))
+    return std::nullopt;
+  const size_t blocks = image.fractalHeader.blockCount;
+  TFractalInputs inputs;
+  inputs.header = image.fractalHeader;
+  inputs.width = image.width;
+  inputs.height = image.height;
+  try {
+    inputs.domainIndices.assign(image.domainIndices.get(), image.domainIndices.get() + blocks);
+    inputs.offsets.assign(image.offsets.get(), image.offsets.get() + 3 * blocks);
+    inputs.transforms.assign(image.transforms.get(), image.transforms.get() + blocks);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
   }
-  const size_t pixelCount = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
-  // The colour words and the packed rows, obtained for this re-decode only.
+  return inputs;
+}
+
+std::vector<uint32_t> DecodePasses(const TFractalInputs& inputs, int count) {
   std::vector<uint32_t> colourWords;
+  try {
+    colourWords.resize(static_cast<size_t>(inputs.width) * static_cast<size_t>(inputs.height));
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  const QavStatus status = DecodeFractalDirect(
+      static_cast<int>(inputs.header.blockSizeCode), inputs.domainIndices.data(),
+      inputs.offsets.data(), inputs.transforms.data(), inputs.header.blockCount, inputs.width,
+      inputs.height, colourWords.data(), count);
+  if (!status.IsOk())
+    return {};
+  return colourWords;
+}
+
+bool WriteDecodedPicture(TQAV* image, const std::vector<uint32_t>& colourWords) {
+  const size_t pixelCount = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
+  if (!BitmapFitsRecord(*image) || colourWords.size() != pixelCount)
+    return false;
+  // The packed rows, obtained for this write only.
   std::vector<uint8_t> rows;
   try {
-    colourWords.resize(pixelCount);
     rows.resize(3 * pixelCount);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const QavStatus status = DecodeFractalDirect(
-      static_cast<int>(image->fractalHeader.blockSizeCode), image->domainIndices.get(),
-      image->offsets.get(), image->transforms.get(), image->fractalHeader.blockCount, image->width,
-      image->height, colourWords.data(), count);
-  if (!status.IsOk())
-    return false;
   WriteColourWordsToBitmap(colourWords.data(), image->width, image->height, rows.data(),
                            *image->bitmap);
   return true;
+}
+
+bool Reiterate(TQAV* image, int count) {
+  if (image == nullptr)
+    return false;
+  const std::optional<TFractalInputs> inputs = CopyFractalInputs(*image);
+  return inputs && WriteDecodedPicture(image, DecodePasses(*inputs, count));
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Effects > Reiterate: the current fractal image decoded again with a chosen number of passes.
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "qav_record.h"
 
@@ -18,3 +21,23 @@ int IterationCountFromText(const std::string& text);
 // fractal parameters, a bitmap that is not the 24-bit image of the record's size, or a decode
 // that cannot get its memory leave the bitmap as it was. Returns whether the rows were written.
 bool Reiterate(TQAV* image, int count);
+
+// The inputs of a fractal re-decode, copied out of a record so that a decode can run on
+// another thread while the record is released or changed.
+struct TFractalInputs {
+  FractalHeader header;  // as the record holds it: the block size code and the block count
+  int16_t width = 0;
+  int16_t height = 0;
+  std::vector<uint16_t> domainIndices;
+  std::vector<int16_t> offsets;
+  std::vector<uint8_t> transforms;
+};
+
+// The record's inputs; none for a record that Reiterate would leave as it is.
+std::optional<TFractalInputs> CopyFractalInputs(const TQAV& image);
+// The colour words of the picture after `count` passes from the grey start; empty when the
+// decode cannot get its memory or refuses the inputs.
+std::vector<uint32_t> DecodePasses(const TFractalInputs& inputs, int count);
+// Writes a decode of the record's picture into its bitmap (decoded row 0 at the bottom).
+// Returns false, writing nothing, for words of another size or a bitmap that does not fit.
+bool WriteDecodedPicture(TQAV* image, const std::vector<uint32_t>& colourWords);

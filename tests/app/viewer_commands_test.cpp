@@ -330,7 +330,7 @@ class ViewerCommandsTest : public TFormTestBase {
     TDecodeWatch* watch = form->DecodeWatch();
     QTest::keyClick(form.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(watch->Running());
-    QCOMPARE(watch->Pass(), 1);
+    QTRY_COMPARE(watch->Pass(), 1);
     QTest::keyClick(form.get(), Qt::Key_Space);
     QVERIFY(watch->Paused());
     // Held: no frame comes while paused, whatever the time.
