@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <memory>
+
 #include "bitmap.h"
 
 // A QImage of the bitmap's pixels covering at least `area` (clipped to the bitmap), and in
@@ -16,3 +18,8 @@ QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered)
 
 // The bitmap's palette as a colour table of `size` entries; missing entries are black.
 QList<QRgb> PaletteColourTable(const TBitmap& bitmap, int size);
+
+// The whole bitmap as a QImage that stays valid on its own: 1-bit and 8-bit palette rows are
+// handed over without a copy (the image takes the bitmap and frees it with its last copy);
+// every other layout is converted once into Format_RGB32.
+QImage OwningBitmapImage(std::unique_ptr<TBitmap> bitmap);

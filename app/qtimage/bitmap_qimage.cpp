@@ -72,3 +72,28 @@ QImage BitmapAreaImage(const TBitmap& bitmap, const QRect& area, QRect* covered)
   *covered = QRect(0, clipped.top(), bitmap.GetWidth(), clipped.height());
   return ConvertRows(bitmap, clipped.top(), clipped.height());
 }
+
+namespace {
+
+void DeleteBitmap(void* bitmap) {
+  delete static_cast<TBitmap*>(bitmap);
+}
+
+}  // namespace
+
+QImage OwningBitmapImage(std::unique_ptr<TBitmap> bitmap) {
+  QRect covered;
+  const QImage wrapped =
+      BitmapAreaImage(*bitmap, QRect(0, 0, bitmap->GetWidth(), bitmap->GetHeight()), &covered);
+  if (wrapped.isNull())
+    return QImage();
+  const QImage::Format format = wrapped.format();
+  if (format != QImage::Format_Mono && format != QImage::Format_Indexed8)
+    return wrapped.convertToFormat(QImage::Format_RGB32);
+  // The rows stay where the decoder wrote them; the bitmap lives as long as the image data.
+  QImage owning(wrapped.constBits(), wrapped.width(), wrapped.height(), wrapped.bytesPerLine(),
+                format, DeleteBitmap, bitmap.get());
+  bitmap.release();
+  owning.setColorTable(wrapped.colorTable());
+  return owning;
+}
