@@ -1,0 +1,105 @@
+// The Qt image plugin as any Qt program meets it: QImageReader finds it in the built plugin
+// folder and gives, for every fixture, the picture qavconv saves or the sentence it prints.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
+
+#include <filesystem>
+
+#include "viewer_reference.h"
+
+namespace {
+
+QImage::Format FormatOfDepth(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1:
+      return QImage::Format_Mono;
+    case 8:
+      return QImage::Format_Indexed8;
+    default:
+      return QImage::Format_RGB32;
+  }
+}
+
+// The first pixel that differs, as text; empty when all are equal.
+std::string FirstDifference(const QImage& image, const ViewerPicture& expected) {
+  const QImage colours = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < expected.height; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(colours.constScanLine(y));
+    for (int x = 0; x < expected.width; ++x) {
+      const uint32_t wanted = expected.colours[static_cast<size_t>(y) * expected.width + x];
+      if ((row[x] | 0xFF000000u) != wanted) {
+        return "pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+               "): " + std::to_string(row[x]) + " instead of " + std::to_string(wanted);
+      }
+    }
+  }
+  return {};
+}
+
+void ExpectAsTheViewer(QImageReader& reader, const ViewerPicture& expected) {
+  if (!expected.shown) {
+    const QImage image = reader.read();
+    EXPECT_TRUE(image.isNull());
+    EXPECT_EQ(reader.text("Refusal").toStdString(), expected.sentence);
+    return;
+  }
+  // Size and format come from the headers, before the pixels are decoded.
+  EXPECT_EQ(reader.size(), QSize(expected.width, expected.height));
+  EXPECT_EQ(reader.imageFormat(), FormatOfDepth(expected.bitsPerPixel));
+  const QImage image = reader.read();
+  ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+  EXPECT_EQ(reader.format(), "qav");
+  EXPECT_EQ(image.format(), FormatOfDepth(expected.bitsPerPixel));
+  ASSERT_EQ(image.size(), QSize(expected.width, expected.height));
+  EXPECT_EQ(FirstDifference(image, expected), "");
+}
+
+TEST(QtImagePlugin, IsFoundByFormatNameAndMimeType) {
+  EXPECT_TRUE(QImageReader::supportedImageFormats().contains("qav"));
+  EXPECT_TRUE(QImageReader::supportedMimeTypes().contains("image/x-qav"));
+  EXPECT_EQ(QImageReader::imageFormatsForMimeType("image/x-qav"), QList<QByteArray>{"qav"});
+}
+
+// Each fixture by its name, from a file whose name says PNG but whose content is QAV, and
+// from a nameless buffer.
+TEST(QtImagePlugin, ReadsEveryFixtureAsTheViewerDoes) {
+  TemporaryFolder scratch;
+  for (const std::string& path : QavFixtures(scratch)) {
+    SCOPED_TRACE(BaseName(path));
+    const ViewerPicture expected = WhatTheViewerShows(path, scratch);
+    {
+      QImageReader byName(QString::fromStdString(path));
+      ExpectAsTheViewer(byName, expected);
+    }
+    if (!StartsWithQav(path))
+      continue;
+    const std::string misnamed = scratch.File("misnamed.png");
+    std::filesystem::copy_file(path, misnamed, std::filesystem::copy_options::overwrite_existing);
+    {
+      QImageReader byContent(QString::fromStdString(misnamed));
+      byContent.setDecideFormatFromContent(true);
+      ExpectAsTheViewer(byContent, expected);
+    }
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    QByteArray content(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader fromBuffer(&buffer);
+    ExpectAsTheViewer(fromBuffer, expected);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication::addLibraryPath(QAV_QT_PLUGIN_DIR);
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
