@@ -15,12 +15,17 @@ bool StartsQavFile(std::span<const uint8_t> head) {
 }
 
 uint64_t MaxQavFileBytes() {
-  return kMaxQavFileBytes;
+  return kMaxImageFileBytes;
 }
 
-std::string TooLongSentence() {
-  return QavSentence(
-      QavStatus(QavCode::FileTooLarge, "more than " + std::to_string(MaxQavFileBytes())));
+std::string TooLongSentence(uint64_t length) {
+  const std::string detail =
+      length != 0 ? std::to_string(length) : "more than " + std::to_string(MaxQavFileBytes());
+  return QavSentence(QavStatus(QavCode::FileTooLarge, detail));
+}
+
+std::string NothingToReadSentence() {
+  return QavSentence(QavStatus(QavCode::ReadFailed, "there is no file or stream to read"));
 }
 
 bool ProbeQavShape(std::span<const uint8_t> bytes, QavPictureShape* shape) {

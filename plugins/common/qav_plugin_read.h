@@ -23,8 +23,12 @@ bool StartsQavFile(std::span<const uint8_t> head);
 // is refused before it is buffered.
 uint64_t MaxQavFileBytes();
 
-// The viewer's sentence for a file longer than MaxQavFileBytes().
-std::string TooLongSentence();
+// The viewer's sentence for a file longer than MaxQavFileBytes(): `length` is its length, or
+// for a stream still coming, 0.
+std::string TooLongSentence(uint64_t length);
+
+// The viewer's sentence for a reader given no source at all.
+std::string NothingToReadSentence();
 
 // The size and depth from a file's headers, before any pixel is decoded.
 struct QavPictureShape {

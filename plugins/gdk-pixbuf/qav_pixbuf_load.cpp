@@ -119,7 +119,7 @@ gboolean QavLoadIncrement(gpointer data, const guchar* bytes, guint count, GErro
   if (context.sizeDeclined)
     return TRUE;
   if (context.bytes.size() + count > MaxQavFileBytes()) {
-    SetError(error, GDK_PIXBUF_ERROR_CORRUPT_IMAGE, TooLongSentence());
+    SetError(error, GDK_PIXBUF_ERROR_CORRUPT_IMAGE, TooLongSentence(0));
     return FALSE;
   }
   try {

@@ -7,7 +7,6 @@
 #include <QSize>
 #include <QVariant>
 
-#include <new>
 #include <span>
 
 #include "bitmap_qimage.h"
@@ -59,7 +58,9 @@ bool QavImageHandler::CanRead(QIODevice* device) {
 }
 
 bool QavImageHandler::canRead() const {
-  if (!CanRead(device()))
+  const bool ours =
+      namedQav_ ? device() != nullptr && device()->peek(3) == "QAV" : CanRead(device());
+  if (!ours)
     return false;
   setFormat("qav");
   return true;
@@ -78,19 +79,20 @@ bool QavImageHandler::TakeBytes() const {
     return refusal_.isEmpty();
   bytesTaken_ = true;
   QIODevice* source = device();
-  const auto limit = static_cast<qint64>(MaxQavFileBytes());
-  if (source == nullptr || (!source->isSequential() && source->size() - source->pos() > limit)) {
-    Refuse(Sentence(TooLongSentence()));
+  if (source == nullptr) {
+    Refuse(Sentence(NothingToReadSentence()));
     return false;
   }
-  try {
-    bytes_ = source->isSequential() ? ReadUpTo(*source, limit) : source->readAll();
-  } catch (const std::bad_alloc&) {
-    bytes_.clear();
+  const auto limit = static_cast<qint64>(MaxQavFileBytes());
+  const qint64 length = source->isSequential() ? 0 : source->size() - source->pos();
+  if (length > limit) {
+    Refuse(Sentence(TooLongSentence(static_cast<uint64_t>(length))));
+    return false;
   }
+  bytes_ = source->isSequential() ? ReadUpTo(*source, limit) : source->readAll();
   if (bytes_.size() > limit) {
     bytes_.clear();
-    Refuse(Sentence(TooLongSentence()));
+    Refuse(Sentence(TooLongSentence(0)));
     return false;
   }
   return true;

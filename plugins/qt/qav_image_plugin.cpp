@@ -20,7 +20,8 @@ class QavImagePlugin final : public QImageIOPlugin {
   QImageIOHandler* create(QIODevice* device, const QByteArray& format) const override {
     auto* handler = new QavImageHandler;
     handler->setDevice(device);
-    handler->setFormat(format.isEmpty() ? QByteArray("qav") : format);
+    handler->SetNamedQav(format == "qav");
+    handler->setFormat("qav");
     return handler;
   }
 };

@@ -48,7 +48,7 @@ void WriteRefusedFiles(const TemporaryFolder& scratch, std::vector<std::string>*
   std::vector<uint8_t> cut = ReadWholeFile(QAV_SAMPLES_DIR "/coffee-rle-8bit.qav");
   cut.resize(cut.size() / 2);
   const std::vector<std::pair<std::string, std::vector<uint8_t>>> refused = {
-      {"not-qav.qav", Bytes({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0})},
+      {"not-qav.qav", Bytes({'Q', 'A', 'X', 0, 0x31, 0, 4, 0, 4, 0})},
       {"header-cut.qav", Bytes({'Q', 'A', 'V', 0, 0x31, 0, 4})},
       {"newer-version.qav", Bytes({'Q', 'A', 'V', 0, 0x32, 0, 4, 0, 4, 0})},
       {"unknown-method.qav", Bytes({'Q', 'A', 'V', 0, 0x31, 3, 4, 0, 4, 0})},
@@ -97,7 +97,11 @@ std::string BaseName(const std::string& path) {
   return fs::path(path).filename().string();
 }
 
-bool StartsWithQav(const std::string& path) {
+QavSignature SignatureOf(const std::string& path) {
   const std::vector<uint8_t> bytes = ReadWholeFile(path);
-  return bytes.size() >= 3 && std::equal(bytes.begin(), bytes.begin() + 3, "QAV");
+  if (bytes.size() < 3 || !std::equal(bytes.begin(), bytes.begin() + 3, "QAV"))
+    return QavSignature::None;
+  constexpr uint8_t kNewestVersion = 0x31;
+  return bytes.size() > 4 && bytes[4] <= kNewestVersion ? QavSignature::MagicAndVersion
+                                                        : QavSignature::Magic;
 }

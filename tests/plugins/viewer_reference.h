@@ -28,5 +28,7 @@ std::vector<std::string> QavFixtures(const TemporaryFolder& scratch);
 // The file's name without its folder, for test output.
 std::string BaseName(const std::string& path);
 
-// True when the file begins with "QAV", so that a reader deciding from content takes it.
-bool StartsWithQav(const std::string& path);
+// How far the file's first bytes are those of a QAV file: readers that decide from content
+// take only files with the magic and a version we read.
+enum class QavSignature { None, Magic, MagicAndVersion };
+QavSignature SignatureOf(const std::string& path);
