@@ -2,6 +2,7 @@
 // first byte chooses. A load that succeeds hands over one RGB picture of the announced size,
 // covered whole by the update; a load that fails says why.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 

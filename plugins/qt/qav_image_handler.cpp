@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QVariant>
 
+#include <algorithm>
 #include <span>
 
 #include "bitmap_qimage.h"

@@ -9,6 +9,7 @@ fixture of the others); each other check reads it and fails with a sentence sayi
 wrong."""
 
 import argparse
+import glob
 import gzip
 import os
 import re
@@ -70,6 +71,14 @@ def check_layout(options):
     for name in [n for n in files if n.endswith(".gz")]:
         with gzip.open(os.path.join(prefix, name)) as file:
             expect(len(file.read()) > 0, f"{name} is not a gzip file with content.")
+    # The image plugins go where Qt and gdk-pixbuf look for them under the prefix.
+    plugins = ["lib/*/gdk-pixbuf-2.0/*/loaders/libpixbufloader-qav.so"]
+    if options.gui:
+        plugins.append("lib/*/qt6/plugins/imageformats/libqavimageformat.so")
+    for pattern in plugins:
+        expect(len(glob.glob(os.path.join(prefix, pattern))) == 1, f"{pattern} is not installed.")
+    expect(os.path.isfile(os.path.join(prefix, "share/thumbnailers/qav.thumbnailer")),
+           "share/thumbnailers/qav.thumbnailer is not installed.")
     if options.gui:
         for side in (48, 256):
             icon = os.path.join(prefix, f"share/icons/hicolor/{side}x{side}/apps/{APP_ID}.png")

@@ -5,7 +5,11 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -25,13 +29,32 @@ struct ErrorFree {
 };
 using Error = std::unique_ptr<GError, ErrorFree>;
 
-// The loaders cache for the built module, so no installed loader is involved.
-void UseOnlyTheBuiltLoader(const TemporaryFolder& folder) {
+// The loaders cache for the built module, so no installed loader is involved; false when it
+// cannot be made.
+bool UseOnlyTheBuiltLoader(const TemporaryFolder& folder) {
   const ProcessResult query = RunProcess({QAV_PIXBUF_QUERY_LOADERS, QAV_PIXBUF_MODULE});
-  ASSERT_EQ(query.exitStatus, 0) << query.standardError;
+  if (query.exitStatus != 0 || query.standardOutput.find("image/x-qav") == std::string::npos)
+    return false;
   const std::string cache = folder.File("loaders.cache");
   WriteWholeFile(cache, {query.standardOutput.begin(), query.standardOutput.end()});
   setenv("GDK_PIXBUF_MODULE_FILE", cache.c_str(), 1);
+  return true;
+}
+
+// gdk-pixbuf tells formats apart by the MIME type the desktop's database gives the content, so
+// the project's MIME package goes into a private database ahead of the system's.
+bool UseTheProjectsMimeType(const TemporaryFolder& folder) {
+  const std::string mime = folder.File("mime");
+  std::filesystem::create_directories(mime + "/packages");
+  std::filesystem::copy_file(QAV_MIME_PACKAGE, mime + "/packages/qavshow.xml");
+  if (RunProcess({QAV_UPDATE_MIME_DATABASE, mime}).exitStatus != 0)
+    return false;
+  const char* system = std::getenv("XDG_DATA_DIRS");
+  const std::string dataDirs =
+      folder.Path() + ":" +
+      (system != nullptr && *system != '\0' ? system : "/usr/local/share:/usr/share");
+  setenv("XDG_DATA_DIRS", dataDirs.c_str(), 1);
+  return true;
 }
 
 // The first pixel that differs, as text; empty when all are equal.
@@ -214,7 +237,10 @@ TEST(Thumbnailer, EntryMakesAThumbnailOfThePicture) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  TemporaryFolder cacheFolder;
-  UseOnlyTheBuiltLoader(cacheFolder);
+  TemporaryFolder setting;
+  if (!UseOnlyTheBuiltLoader(setting) || !UseTheProjectsMimeType(setting)) {
+    std::fprintf(stderr, "cannot set up the built loader and the QAV MIME type\n");
+    return 1;
+  }
   return RUN_ALL_TESTS();
 }
