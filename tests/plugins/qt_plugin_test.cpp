@@ -8,22 +8,48 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "viewer_reference.h"
 
 namespace {
 
+// What qavshow shows, by the depth of the bitmap qavconv saves: palette images keep their
+// indices and colour table, fractal images are true colour.
 QImage::Format FormatOfDepth(int bitsPerPixel) {
-  switch (bitsPerPixel) {
-    case 1:
-      return QImage::Format_Mono;
-    case 8:
-      return QImage::Format_Indexed8;
-    default:
-      return QImage::Format_RGB32;
-  }
+  const std::map<int, QImage::Format> shown = {
+      {1, QImage::Format_Mono}, {8, QImage::Format_Indexed8}, {24, QImage::Format_RGB32}};
+  const auto found = shown.find(bitsPerPixel);
+  return found != shown.end() ? found->second : QImage::Format_Invalid;
 }
+
+// A stream that cannot seek or tell its length, as a pipe gives one.
+class PipeLikeStream final : public QIODevice {
+ public:
+  explicit PipeLikeStream(QByteArray content) : content_(std::move(content)) {
+    open(QIODevice::ReadOnly);
+  }
+  bool isSequential() const override { return true; }
+  qint64 bytesAvailable() const override {
+    return content_.size() - position_ + QIODevice::bytesAvailable();
+  }
+
+ protected:
+  qint64 readData(char* data, qint64 most) override {
+    const qint64 count = std::min(most, content_.size() - position_);
+    std::memcpy(data, content_.constData() + position_, static_cast<size_t>(count));
+    position_ += count;
+    return count;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+ private:
+  QByteArray content_;
+  qint64 position_ = 0;
+};
 
 // The first pixel that differs, as text; empty when all are equal.
 std::string FirstDifference(const QImage& image, const ViewerPicture& expected) {
@@ -69,9 +95,9 @@ TEST(QtImagePlugin, IsFoundByFormatNameAndMimeType) {
   EXPECT_EQ(QImageReader::imageFormatsForMimeType("image/x-qav"), QList<QByteArray>{"qav"});
 }
 
-// Each fixture by its name, from a file whose name says PNG but whose content is QAV, and
-// from a nameless buffer. By name, every file that starts with "QAV" is the plugin's; by
-// content only those of a version it reads.
+// Each fixture by its name, from a file whose name says PNG but whose content is QAV, from a
+// nameless buffer and from a pipe-like stream. By name, every file that starts with "QAV" is the
+// plugin's; by content only those of a version it reads.
 TEST(QtImagePlugin, ReadsEveryFixtureAsTheViewerDoes) {
   TemporaryFolder scratch;
   for (const std::string& path : QavFixtures(scratch)) {
@@ -97,6 +123,9 @@ TEST(QtImagePlugin, ReadsEveryFixtureAsTheViewerDoes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader fromBuffer(&buffer);
     ExpectAsTheViewer(fromBuffer, expected, oursByContent);
+    PipeLikeStream stream(content);
+    QImageReader fromStream(&stream);
+    ExpectAsTheViewer(fromStream, expected, oursByContent);
   }
 }
 
