@@ -79,6 +79,21 @@ void DeleteBitmap(void* bitmap) {
   delete static_cast<TBitmap*>(bitmap);
 }
 
+// Blue, green, red bytes as 0xFFRRGGBB words, row by row: the one copy a true-colour picture
+// takes on its way out (a plain loop, faster here than Qt's general conversion).
+QImage Bgr24AsRgb32(const TBitmap& bitmap) {
+  QImage image(bitmap.GetWidth(), bitmap.GetHeight(), QImage::Format_RGB32);
+  if (image.isNull())
+    return image;
+  for (int y = 0; y < bitmap.GetHeight(); ++y) {
+    const uint8_t* bgr = bitmap.RowData(y);
+    auto* words = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int x = 0; x < bitmap.GetWidth(); ++x, bgr += 3)
+      words[x] = 0xFF000000u | uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0];
+  }
+  return image;
+}
+
 }  // namespace
 
 QImage OwningBitmapImage(std::unique_ptr<TBitmap> bitmap) {
@@ -88,6 +103,8 @@ QImage OwningBitmapImage(std::unique_ptr<TBitmap> bitmap) {
   if (wrapped.isNull())
     return QImage();
   const QImage::Format format = wrapped.format();
+  if (format == QImage::Format_BGR888)
+    return Bgr24AsRgb32(*bitmap);
   if (format != QImage::Format_Mono && format != QImage::Format_Indexed8)
     return wrapped.convertToFormat(QImage::Format_RGB32);
   // The rows stay where the decoder wrote them; the bitmap lives as long as the image data.

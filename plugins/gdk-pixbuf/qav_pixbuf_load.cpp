@@ -50,20 +50,38 @@ void AnnounceSizeFromHeaders(QavLoadContext& context) {
     AnnounceSize(context, shape.width, shape.height);
 }
 
+// A row of blue, green, red bytes (the fractal images) as red, green, blue.
+void SwapToRgb(const uint8_t* bgr, int width, guchar* rgb) {
+  for (int x = 0; x < width; ++x, bgr += 3, rgb += 3) {
+    rgb[0] = bgr[2];
+    rgb[1] = bgr[1];
+    rgb[2] = bgr[0];
+  }
+}
+
+// Any other layout through the colours the viewer shows for it.
+void ColoursToRgb(const TBitmap& bitmap, int y, uint32_t* colours, guchar* rgb) {
+  ConvertRowToXrgb32(bitmap, y, colours);
+  for (int x = 0; x < bitmap.GetWidth(); ++x) {
+    *rgb++ = static_cast<guchar>(colours[x] >> 16);
+    *rgb++ = static_cast<guchar>(colours[x] >> 8);
+    *rgb++ = static_cast<guchar>(colours[x]);
+  }
+}
+
 // The one copy of the pixels: the bitmap's rows as the viewer shows them, as RGB bytes.
 void CopyRgbRows(const TBitmap& bitmap, GdkPixbuf* pixbuf) {
   const int width = bitmap.GetWidth();
   const size_t rowStride = static_cast<size_t>(gdk_pixbuf_get_rowstride(pixbuf));
   guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-  std::vector<uint32_t> colours(static_cast<size_t>(width));
+  const bool plainBgr = bitmap.BitsPerPixel() == 24 && !bitmap.HasColorMasks();
+  std::vector<uint32_t> colours(plainBgr ? 0 : static_cast<size_t>(width));
   for (int y = 0; y < bitmap.GetHeight(); ++y) {
-    ConvertRowToXrgb32(bitmap, y, colours.data());
     guchar* out = pixels + static_cast<size_t>(y) * rowStride;
-    for (const uint32_t colour : colours) {
-      *out++ = static_cast<guchar>(colour >> 16);
-      *out++ = static_cast<guchar>(colour >> 8);
-      *out++ = static_cast<guchar>(colour);
-    }
+    if (plainBgr)
+      SwapToRgb(bitmap.RowData(y), width, out);
+    else
+      ColoursToRgb(bitmap, y, colours.data(), out);
   }
 }
 
