@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_limits.h"
+
 struct GifRgb {
   uint8_t red = 0;
   uint8_t green = 0;
@@ -95,9 +97,9 @@ class GifDecodeError : public std::exception {
 };
 
 struct GifDecodeLimits {
-  // Bounds the logical screen and each image (64 Mi pixels by default, so a 24-bit result
-  // stays below 200 MB); GIF sizes go up to 65535 x 65535.
-  uint64_t maxPixels = uint64_t{1} << 26;
+  // Bounds the logical screen and each image: the limit every reader keeps; GIF sizes go up
+  // to 65535 x 65535.
+  uint64_t maxPixels = kMaxImagePixels;
   // Bounds the pixels decoded, drawn, saved and restored for all images together, about a
   // second of work. Past it the images that are left are not drawn: a small file can hold
   // many thousands of images as large as the screen, each with next to no data.

@@ -6,16 +6,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "bitmap.h"
+#include "bitmap_limits.h"
 #include "gif_decoder.h"
 #include "gif_sentences.h"
 #include "gif_to_bitmap.h"
 #include "graphic_errors.h"
+#include "qav_sentences.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -28,17 +29,12 @@ struct ConversionFailure {
   std::string reason;
 };
 
-std::vector<uint8_t> ReadWholeFile(const char* fileName) {
-  std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-  if (!file) {
-    throw ConversionFailure{std::string("The file cannot be opened: ") + std::strerror(errno) +
-                            "."};
-  }
-  const std::streamoff size = file.tellg();
-  std::vector<uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
-  file.seekg(0);
-  if (size < 0 || !file.read(reinterpret_cast<char*>(bytes.data()), size)) {
-    throw ConversionFailure{"The file cannot be read."};
+// The hand-over file as it is now; only a regular file is read, and at most its size then.
+FileBytes ReadInput() {
+  FileBytes bytes;
+  const QavStatus status = ReadRegularFile(kInputName, kMaxImageFileBytes, &bytes);
+  if (!status.IsOk()) {
+    throw ConversionFailure{QavSentence(status)};
   }
   return bytes;
 }
@@ -72,8 +68,8 @@ void ReportFailure(const std::string& reason) {
 
 int main() {
   try {
-    const std::vector<uint8_t> gifBytes = ReadWholeFile(kInputName);
-    const ComposedGif picture = DecodeGifPicture(gifBytes.data(), gifBytes.size());
+    const FileBytes gifBytes = ReadInput();
+    const ComposedGif picture = DecodeGifPicture(gifBytes.data.get(), gifBytes.size);
     TBitmap bitmap;
     FillBitmapFromGif(picture, bitmap);
     SaveReplacing(bitmap);
