@@ -83,12 +83,17 @@ TForm2::TForm2(QWidget* owner, TViewerState& state) : QDialog(owner), state_(sta
 void TForm2::RunModal() {
   Button1->setFocus();
   exec();
+  // Raised here, after the dialog's own event loop has ended, so that the command's error box
+  // shows it.
+  if (!redecode_.IsOk())
+    throw EReiterateError(redecode_);
 }
 
 void TForm2::Button1Click() {
   hide();
   const int count = CSpinEdit1->Commit();
-  if (Reiterate(state_.CurrentQAV.get(), count))
+  redecode_ = Reiterate(state_.CurrentQAV.get(), count);
+  if (redecode_.IsOk())
     state_.Picture.Changed();
   accept();
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "qav_status.h"
 #include "viewer_state.h"
 
 class QFrame;
@@ -34,4 +35,5 @@ class TForm2 : public QDialog {
 
  private:
   TViewerState& state_;
+  QavStatus redecode_ = QavStatus::Ok();  // the outcome of OK's re-decode
 };

@@ -109,8 +109,11 @@ void ConvertFile(const std::string& input, const std::string& output, OutputForm
     state.HandOverFolder = handOver.Path();
   if (!OpenImageFile(state, input))
     throw EUnknownFileKind(input);
-  if (options.reiterate && state.CurrentQAV)
-    Reiterate(state.CurrentQAV.get(), options.iterations);
+  if (options.reiterate && state.CurrentQAV && state.CurrentQAV->method == 2) {
+    const QavStatus redecode = Reiterate(state.CurrentQAV.get(), options.iterations);
+    if (!redecode.IsOk())
+      throw EReiterateError(redecode);
+  }
   WriteOutput(state, output, format);
 }
 

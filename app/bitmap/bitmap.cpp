@@ -208,7 +208,7 @@ bool TBitmap::Empty() const {
 
 void TBitmap::LoadFromBitmapFile(const std::string& fileName) {
   const FileBytes file = ReadBitmapFileBytes(fileName);
-  LoadFromBitmapBytes(file.data.get(), file.size, FileNamePart(fileName));
+  LoadFromBitmapBytes(file.data.get(), file.size, fileName);
 }
 
 void TBitmap::LoadFromBitmapBytes(const uint8_t* data, size_t size, const std::string& sourceName) {

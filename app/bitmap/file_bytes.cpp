@@ -13,7 +13,7 @@
 namespace {
 
 std::string SystemReason(const std::string& fileName) {
-  return FileNamePart(fileName) + ": " + std::strerror(errno);
+  return fileName + ": " + std::strerror(errno);
 }
 
 // Closes the descriptor on every way out.

@@ -8,7 +8,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "bitmap_limits.h"
 #include "process_runner.h"
+#include "qav_sentences.h"
+#include "regular_file.h"
 
 EGifConversionError::EGifConversionError(const std::string& gifFileName, std::string reason)
     : Exception("Cannot convert GIF file " + gifFileName, std::move(reason)) {}
@@ -49,10 +52,10 @@ std::string HandOverPath(const std::string& folder, const char* name) {
 
 // Opening the hand-over file itself would cut it to zero bytes before it is read, so that
 // case is refused as a file that cannot be created.
-void RefuseCopyOntoItself(const FileDescriptor& source, const std::string& handOverGif) {
+void RefuseCopyOntoItself(const std::string& gifFileName, const std::string& handOverGif) {
   struct stat sourceInfo {};
   struct stat handOverInfo {};
-  if (fstat(source.Get(), &sourceInfo) == 0 && stat(handOverGif.c_str(), &handOverInfo) == 0 &&
+  if (stat(gifFileName.c_str(), &sourceInfo) == 0 && stat(handOverGif.c_str(), &handOverInfo) == 0 &&
       sourceInfo.st_dev == handOverInfo.st_dev && sourceInfo.st_ino == handOverInfo.st_ino) {
     throw EFCreateError(kGifHandOverName, "the chosen file is the hand-over file itself");
   }
@@ -72,43 +75,43 @@ void WriteAll(const FileDescriptor& destination, const char* data, size_t size) 
   }
 }
 
+// The user's file is read whole first, as a regular file of at most the largest size any
+// reader takes: a name that leads to a device or a pipe can neither stall the copy nor make it
+// write without end.
 void CopyToHandOverFile(const std::string& gifFileName, const std::string& handOverGif) {
-  FileDescriptor source(open(gifFileName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!source.Valid()) {
-    throw EFOpenError(gifFileName, ErrnoText());
-  }
-  RefuseCopyOntoItself(source, handOverGif);
+  FileBytes gif;
+  const QavStatus read = ReadRegularFile(gifFileName, kMaxImageFileBytes, &gif);
+  if (!read.IsOk())
+    throw EFOpenError(gifFileName, QavSentence(read));
+  RefuseCopyOntoItself(gifFileName, handOverGif);
   FileDescriptor destination(
       open(handOverGif.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!destination.Valid()) {
     throw EFCreateError(kGifHandOverName, ErrnoText());
   }
-  char chunk[1 << 16];
-  for (;;) {
-    const ssize_t count = read(source.Get(), chunk, sizeof chunk);
-    if (count == 0) {
-      break;
-    }
-    if (count < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      throw EFOpenError(gifFileName, ErrnoText());
-    }
-    WriteAll(destination, chunk, static_cast<size_t>(count));
-  }
+  WriteAll(destination, reinterpret_cast<const char*>(gif.data.get()), gif.size);
   if (!destination.Close()) {
     throw EFCreateError(kGifHandOverName, ErrnoText());
   }
 }
 
-// The converter's last non-empty line of stderr: its one-line reason.
+// The converter's last non-empty line of stderr: its one-line reason, without the prefixes
+// that name the converter and the hand-over file, which the user never chose (the error names
+// the user's own file instead).
 std::string LastLineOf(std::string_view text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
     text.remove_suffix(1);
   }
   const size_t newline = text.find_last_of('\n');
-  return std::string(newline == std::string_view::npos ? text : text.substr(newline + 1));
+  std::string_view line = newline == std::string_view::npos ? text : text.substr(newline + 1);
+  for (const std::string_view prefix : {std::string_view("picconv: "),
+                                        std::string_view(kGifHandOverName) }) {
+    if (line.starts_with(prefix))
+      line.remove_prefix(prefix.size());
+    if (line.starts_with(": "))
+      line.remove_prefix(2);
+  }
+  return std::string(line);
 }
 
 std::string FailureReason(const std::string& converterPath, const ProcessOutcome& outcome) {

@@ -41,6 +41,7 @@ constexpr SentenceEntry kSentences[] = {
      "The picture's size {} cannot be divided into whole fractal blocks."},
     {QavCode::ShortArrays, "The picture has more blocks than its parameters describe."},
     {QavCode::BadIterations, "The number of decoding passes ({}) is not allowed."},
+    {QavCode::NoFractalParameters, "The picture is not a fractal picture, so it cannot be decoded again."},
     {QavCode::OutOfMemory, "There is not enough memory to decode the picture."},
 };
 

@@ -5,6 +5,7 @@
 
 #include "colour_rows.h"
 #include "fractal_decoder.h"
+#include "qav_sentences.h"
 #include "whole_number.h"
 
 namespace {
@@ -45,18 +46,21 @@ std::optional<TFractalInputs> CopyFractalInputs(const TQAV& image) {
   return inputs;
 }
 
-std::vector<uint32_t> DecodePasses(const TFractalInputs& inputs, int count) {
+std::vector<uint32_t> DecodePasses(const TFractalInputs& inputs, int count, QavStatus* status) {
+  QavStatus ignored = QavStatus::Ok();
+  QavStatus& outcome = status != nullptr ? *status : ignored;
   std::vector<uint32_t> colourWords;
   try {
     colourWords.resize(static_cast<size_t>(inputs.width) * static_cast<size_t>(inputs.height));
   } catch (const std::bad_alloc&) {
+    outcome = QavStatus(QavCode::OutOfMemory);
     return {};
   }
-  const QavStatus status = DecodeFractalDirect(
-      static_cast<int>(inputs.header.blockSizeCode), inputs.domainIndices.data(),
-      inputs.offsets.data(), inputs.transforms.data(), inputs.header.blockCount, inputs.width,
-      inputs.height, colourWords.data(), count);
-  if (!status.IsOk())
+  outcome = DecodeFractalDirect(static_cast<int>(inputs.header.blockSizeCode),
+                                inputs.domainIndices.data(), inputs.offsets.data(),
+                                inputs.transforms.data(), inputs.header.blockCount, inputs.width,
+                                inputs.height, colourWords.data(), count);
+  if (!outcome.IsOk())
     return {};
   return colourWords;
 }
@@ -77,9 +81,19 @@ bool WriteDecodedPicture(TQAV* image, const std::vector<uint32_t>& colourWords) 
   return true;
 }
 
-bool Reiterate(TQAV* image, int count) {
-  if (image == nullptr)
-    return false;
-  const std::optional<TFractalInputs> inputs = CopyFractalInputs(*image);
-  return inputs && WriteDecodedPicture(image, DecodePasses(*inputs, count));
+EReiterateError::EReiterateError(const QavStatus& status)
+    : EInvalidGraphic("Cannot decode the picture again", QavSentence(status)) {}
+
+QavStatus Reiterate(TQAV* image, int count) {
+  const std::optional<TFractalInputs> inputs =
+      image != nullptr ? CopyFractalInputs(*image) : std::nullopt;
+  if (!inputs)
+    return QavStatus(QavCode::NoFractalParameters);
+  QavStatus decoded = QavStatus::Ok();
+  const std::vector<uint32_t> words = DecodePasses(*inputs, count, &decoded);
+  QAV_RETURN_IF_FAILED(decoded);
+  // The size and the bitmap were checked with the inputs: only the rows' memory can fail.
+  if (!WriteDecodedPicture(image, words))
+    return QavStatus(QavCode::OutOfMemory);
+  return QavStatus::Ok();
 }

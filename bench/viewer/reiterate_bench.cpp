@@ -59,7 +59,7 @@ std::unique_ptr<TQAV> RandomFractalRecord(int side, int blockSizeCode) {
 void RunReiterate(benchmark::State& state, TQAV* record) {
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    if (!Reiterate(record, count))
+    if (!Reiterate(record, count).IsOk())
       state.SkipWithError("the re-decode failed");
   }
   state.SetLabel(std::to_string(record->width) + "x" + std::to_string(record->height));

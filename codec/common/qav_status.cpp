@@ -28,6 +28,7 @@ const char* QavCodeName(QavCode code) {
     case QavCode::BadFractalSize: return "BadFractalSize";
     case QavCode::ShortArrays: return "ShortArrays";
     case QavCode::BadIterations: return "BadIterations";
+    case QavCode::NoFractalParameters: return "NoFractalParameters";
     case QavCode::OutOfMemory: return "OutOfMemory";
   }
   return "Unknown";

@@ -35,7 +35,9 @@ enum class QavCode {
   BadFractalSize,    // the fractal image cannot be padded to whole blocks within the format
   ShortArrays,       // the parameter arrays hold fewer blocks than the image
   BadIterations,     // detail: the pass count asked for
-  OutOfMemory,
+  // The re-decode.
+  NoFractalParameters,  // the record holds no fractal picture to decode again
+  OutOfMemory,          // the last code
 };
 
 class QavStatus {

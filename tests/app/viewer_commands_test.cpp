@@ -313,7 +313,7 @@ class ViewerCommandsTest : public TFormTestBase {
     QVERIFY(stopped.wait(10000));
     QCOMPARE(int(frames.size()), kStoredPasses);
     for (int pass = 1; pass <= kStoredPasses; ++pass) {
-      QVERIFY(Reiterate(reference.CurrentQAV.get(), pass));
+      QVERIFY(Reiterate(reference.CurrentQAV.get(), pass).IsOk());
       QVERIFY2(frames[pass - 1] == ImageOfBitmap(*reference.CurrentQAV->bitmap),
                qPrintable(QStringLiteral("frame %1").arg(pass)));
     }
@@ -347,7 +347,7 @@ class ViewerCommandsTest : public TFormTestBase {
     QCOMPARE(ImageOfBitmap(*form->CurrentBitmap), shown);
     TViewerState reference;
     QVERIFY(OpenImageFile(reference, File("fractal.qav").toStdString()));
-    QVERIFY(Reiterate(reference.CurrentQAV.get(), stoppedAt));
+    QVERIFY(Reiterate(reference.CurrentQAV.get(), stoppedAt).IsOk());
     QCOMPARE(shown, ImageOfBitmap(*reference.CurrentQAV->bitmap));
   }
 

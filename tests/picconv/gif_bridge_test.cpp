@@ -59,7 +59,10 @@ TEST_F(GifBridge, AFailedConversionNeverShowsAnEarlierBitmap) {
     FAIL() << "converted";
   } catch (const EGifConversionError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot convert GIF file " + empty.string());
-    EXPECT_EQ(error.Detail().rfind("picconv: ", 0), 0u) << error.Detail();
+    // The converter's one-line reason, under the user's file name: neither the converter nor
+    // the hand-over file, which the user never chose, is named.
+    EXPECT_FALSE(error.Detail().empty());
+    EXPECT_EQ(error.Detail().find("picconv"), std::string::npos) << error.Detail();
     EXPECT_EQ(error.Detail().find('\n'), std::string::npos);
   }
   EXPECT_EQ(fs::file_size("picconv.gif"), 0u);
