@@ -251,7 +251,8 @@ void ReadUncompressedRows(ByteReader& in, const Header& h, BitmapStorage& s) {
 void ReadRunLengthRows(ByteReader& in, const Header& h, BitmapStorage& s) {
   const uint64_t rowBlock = PaddedRowBytes(static_cast<uint64_t>(h.width), h.bitsPerPixel) *
                             static_cast<uint64_t>(h.height);
-  const uint64_t runBytes = in.Remaining();
+  // Bytes after the end mark are not run-length data: they cannot fill rows.
+  const uint64_t runBytes = BmpRleBytesToEndMark(in.Here(), in.Remaining(), h.bitsPerPixel);
   if (rowBlock > kRleAlwaysAllowedRowBytes && rowBlock > runBytes * kRleExpansionLimit)
     ThrowInvalidBitmap(in.SourceName(), "the " + std::to_string(runBytes) +
                                             " bytes of run-length data cannot fill " +

@@ -88,11 +88,16 @@ void WriteEncodedRun(RlePixelWriter& pixels, int bitsPerPixel, int count, uint8_
   }
 }
 
-// count literal pixels, padded in the data to an even number of bytes.
-void WriteAbsoluteRun(ByteReader& runs, RlePixelWriter& pixels, int bitsPerPixel, int count) {
+// The data bytes of an absolute run of count pixels, padded to an even number.
+size_t AbsoluteRunBytes(int bitsPerPixel, int count) {
   const size_t dataBytes =
       bitsPerPixel == 8 ? static_cast<size_t>(count) : static_cast<size_t>(count + 1) / 2;
-  const size_t paddedBytes = dataBytes + (dataBytes & 1);
+  return dataBytes + (dataBytes & 1);
+}
+
+// count literal pixels, padded in the data to an even number of bytes.
+void WriteAbsoluteRun(ByteReader& runs, RlePixelWriter& pixels, int bitsPerPixel, int count) {
+  const size_t paddedBytes = AbsoluteRunBytes(bitsPerPixel, count);
   runs.Require(paddedBytes, "the run-length data ends inside a run of " + std::to_string(count) +
                                 " literal pixels");
   pixels.RequireRoom(count);
@@ -104,6 +109,24 @@ void WriteAbsoluteRun(ByteReader& runs, RlePixelWriter& pixels, int bitsPerPixel
 }
 
 }  // namespace
+
+size_t BmpRleBytesToEndMark(const uint8_t* data, size_t size, int bitsPerPixel) {
+  size_t at = 0;
+  while (size - at >= 2) {
+    const uint8_t count = data[at];
+    const uint8_t code = data[at + 1];
+    at += 2;
+    if (count > 0 || code == kEndOfLine)
+      continue;
+    if (code == kEndOfBitmap)
+      return at;
+    const size_t operands = code == kDelta ? 2 : AbsoluteRunBytes(bitsPerPixel, code);
+    if (operands > size - at)
+      return size;
+    at += operands;
+  }
+  return size;
+}
 
 void DecodeBmpRle(ByteReader& runs, int bitsPerPixel, int width, int height, uint8_t* rows,
                   int bytesPerRow) {

@@ -1,6 +1,7 @@
 #pragma once
 // Decoding of the run-length compressed pixel data of Windows bitmaps (BI_RLE8 and BI_RLE4).
 
+#include <cstddef>
 #include <cstdint>
 
 #include "byte_reader.h"
@@ -12,3 +13,7 @@
 // the file (EInvalidGraphic).
 void DecodeBmpRle(ByteReader& runs, int bitsPerPixel, int width, int height, uint8_t* rows,
                   int bytesPerRow);
+
+// The bytes of run-length data up to and including the end-of-bitmap mark (all of them when
+// there is none): what the picture's rows can come from, whatever follows the mark.
+size_t BmpRleBytesToEndMark(const uint8_t* data, size_t size, int bitsPerPixel);

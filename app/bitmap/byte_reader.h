@@ -17,6 +17,7 @@ class ByteReader {
   size_t Position() const { return position_; }
   size_t Remaining() const { return size_ - position_; }
   bool Has(size_t count) const { return count <= Remaining(); }
+  const uint8_t* Here() const { return data_ + position_; }
   const std::string& SourceName() const { return sourceName_; }
 
   // Refuses the file with the reason when fewer than count bytes are left.

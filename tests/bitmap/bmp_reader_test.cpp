@@ -129,6 +129,15 @@ std::vector<RefusalCase> RefusalCases() {
        }),
        "ends before the end-of-bitmap mark"},
       {"RLE far too small", hugeRle, "cannot fill"},
+      // An end mark followed by a MiB of zeros: only the two bytes before it are run data.
+      {"RLE padded after its end mark", with([](CraftedBmp& b) {
+         b.width = 8192;
+         b.height = 8192;
+         b.compression = 1;
+         b.pixels = {0, 1};
+         b.pixels.resize(size_t{1} << 20, 0);
+       }),
+       "2 bytes of run-length data cannot fill"},
   };
 }
 
