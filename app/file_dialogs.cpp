@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPixmapCache>
 
 QString OpenDialogFilters() {
   return QStringLiteral(
@@ -33,10 +34,15 @@ std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mo
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   dialog.setWindowModality(Qt::ApplicationModal);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+  const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  const QString chosen = accepted ? dialog.selectedFiles().constFirst() : QString();
+  // Every dialog loads its style icons anew, and Qt's pixmap cache keeps their scaled copies
+  // under keys no later dialog asks for again: about 16 KB an Open, until the cache's 10 MB
+  // limit. Nothing the window shows lives in that cache, so it is emptied when a dialog ends.
+  QPixmapCache::clear();
+  if (!accepted)
     return std::nullopt;
-  }
-  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+  return QDir::toNativeSeparators(chosen);
 }
 
 }  // namespace
