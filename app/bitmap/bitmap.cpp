@@ -217,8 +217,9 @@ void TBitmap::LoadFromBitmapBytes(const uint8_t* data, size_t size, const std::s
 }
 
 void TBitmap::SaveToBitmapFile(const std::string& fileName) const {
-  const std::vector<uint8_t> bytes = SaveToBitmapBytes();
-  WriteFileBytes(fileName, bytes.data(), bytes.size());
+  TFileWriter file(fileName);
+  WriteBmp(*storage_, [&file](const uint8_t* data, size_t size) { file.Put(data, size); });
+  file.Finish();
 }
 
 std::vector<uint8_t> TBitmap::SaveToBitmapBytes() const {

@@ -1,7 +1,6 @@
 #include "bmp_writer.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -12,11 +11,11 @@ constexpr uint32_t kMaskBytes = 12;
 constexpr uint32_t kRgb = 0;
 constexpr uint32_t kBitFields = 3;
 
-// Appends little-endian values to a buffer sized in advance.
+// Appends little-endian values to the buffer of the file's headers and colour table.
 class ByteWriter {
  public:
   explicit ByteWriter(std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  void U8(uint8_t value) { bytes_[position_++] = value; }
+  void U8(uint8_t value) { bytes_.push_back(value); }
   void U16(uint32_t value) {
     U8(static_cast<uint8_t>(value));
     U8(static_cast<uint8_t>(value >> 8));
@@ -25,15 +24,9 @@ class ByteWriter {
     U16(value & 0xFFFF);
     U16(value >> 16);
   }
-  uint8_t* Reserve(size_t count) {
-    uint8_t* at = bytes_.data() + position_;
-    position_ += count;
-    return at;
-  }
 
  private:
   std::vector<uint8_t>& bytes_;
-  size_t position_ = 0;
 };
 
 // The colours the file's table lists: the bitmap's palette up to the depth's size, or a grey
@@ -58,23 +51,24 @@ bool UsesCoreHeader(const BitmapStorage& s) {
 
 }  // namespace
 
-std::vector<uint8_t> WriteBmp(const BitmapStorage& s) {
+void WriteBmp(const BitmapStorage& s, const BmpPieceSink& sink) {
   if (s.width == 0 || s.height == 0)
-    return {};
+    return;
   const bool core = UsesCoreHeader(s);
   const std::vector<PALETTEENTRY> table = TableEntries(s);
   const uint32_t entryBytes = core ? 3 : 4;
   const uint32_t maskBytes = s.hasMasks ? kMaskBytes : 0;
   const uint32_t pixelOffset = kFileHeaderBytes + (core ? kCoreHeaderBytes : kInfoHeaderBytes) +
                                maskBytes + static_cast<uint32_t>(table.size()) * entryBytes;
-  // Within the size bound the rows are at most 1 GiB, so the total fits 32 bits.
+  // Within the image limits the rows stay far below 4 GiB, so the total fits 32 bits.
   const auto rowBlock = static_cast<uint32_t>(s.RowBlockBytes());
-  std::vector<uint8_t> bytes(size_t{pixelOffset} + rowBlock);
-  ByteWriter out(bytes);
+  std::vector<uint8_t> head;
+  head.reserve(pixelOffset);
+  ByteWriter out(head);
 
   out.U8('B');
   out.U8('M');
-  out.U32(static_cast<uint32_t>(bytes.size()));
+  out.U32(pixelOffset + rowBlock);
   out.U32(0);  // reserved
   out.U32(pixelOffset);
   if (core) {
@@ -108,9 +102,16 @@ std::vector<uint8_t> WriteBmp(const BitmapStorage& s) {
     if (!core)
       out.U8(0);
   }
+  sink(head.data(), head.size());
   const auto rowBytes = static_cast<size_t>(s.bytesPerRow);
   for (int row = s.height - 1; row >= 0; --row)
-    std::memcpy(out.Reserve(rowBytes), s.rows.get() + static_cast<size_t>(row) * rowBytes,
-                rowBytes);
+    sink(s.rows.get() + static_cast<size_t>(row) * rowBytes, rowBytes);
+}
+
+std::vector<uint8_t> WriteBmp(const BitmapStorage& s) {
+  std::vector<uint8_t> bytes;
+  WriteBmp(s, [&bytes](const uint8_t* data, size_t size) {
+    bytes.insert(bytes.end(), data, data + size);
+  });
   return bytes;
 }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,15 +16,6 @@ namespace {
 std::string SystemReason(const std::string& fileName) {
   return fileName + ": " + std::strerror(errno);
 }
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0)
-      close(fd);
-  }
-};
 
 }  // namespace
 
@@ -48,22 +40,57 @@ FileBytes ReadBitmapFileBytes(const std::string& fileName) {
   }
 }
 
-void WriteFileBytes(const std::string& fileName, const uint8_t* data, size_t size) {
-  Descriptor file{open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
-  if (file.fd < 0)
-    throw EFCreateError(fileName, SystemReason(fileName));
+namespace {
+constexpr size_t kWriteBufferBytes = size_t{1} << 16;
+}  // namespace
+
+TFileWriter::TFileWriter(const std::string& fileName)
+    : fileName_(fileName),
+      fd_(open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+  if (fd_ < 0)
+    throw EFCreateError(fileName_, SystemReason(fileName_));
+  buffer_ = std::make_unique<uint8_t[]>(kWriteBufferBytes);
+}
+
+TFileWriter::~TFileWriter() {
+  if (fd_ >= 0)
+    close(fd_);
+}
+
+void TFileWriter::Put(const uint8_t* data, size_t size) {
+  while (size > 0) {
+    if (buffered_ == kWriteBufferBytes)
+      Flush();
+    const size_t taken = std::min(size, kWriteBufferBytes - buffered_);
+    std::memcpy(buffer_.get() + buffered_, data, taken);
+    buffered_ += taken;
+    data += taken;
+    size -= taken;
+  }
+}
+
+void TFileWriter::Flush() {
   size_t done = 0;
-  while (done < size) {
-    const ssize_t put = write(file.fd, data + done, size - done);
+  while (done < buffered_) {
+    const ssize_t put = write(fd_, buffer_.get() + done, buffered_ - done);
     if (put < 0 && errno == EINTR)
       continue;
     if (put <= 0)
-      throw EFCreateError(fileName, SystemReason(fileName));
+      Fail();
     done += static_cast<size_t>(put);
   }
-  if (close(file.fd) != 0) {
-    file.fd = -1;
-    throw EFCreateError(fileName, SystemReason(fileName));
-  }
-  file.fd = -1;
+  buffered_ = 0;
+}
+
+void TFileWriter::Finish() {
+  Flush();
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0)
+    Fail();
+}
+
+void TFileWriter::Fail() {
+  const std::string reason = SystemReason(fileName_);
+  throw EFCreateError(fileName_, reason);
 }

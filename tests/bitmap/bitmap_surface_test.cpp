@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "bitmap.h"
+#include "bitmap_storage.h"
+#include "bmp_writer.h"
 #include "graphic_errors.h"
 #include "picture.h"
 #include "scratch_files.h"
@@ -305,6 +307,28 @@ TEST(BitmapFile, OpenAndCreateFailuresNameTheFile) {
   } catch (const EFCreateError& error) {
     EXPECT_EQ(error.what(), "Cannot create file " + unwritable);
   }
+}
+
+// Save hands the file over as its headers and then each row straight from the pixel storage,
+// bottom row first: a large picture is never copied whole into a file image to be written.
+TEST(BitmapFile, SaveHandsOverTheStoredRowsWithoutCopyingThem) {
+  BitmapStorage storage;
+  storage.device = false;
+  storage.bitsPerPixel = 24;
+  storage.width = 301;
+  storage.height = 7;
+  storage.bytesPerRow = 904;  // 903 bytes of pixels, padded to a multiple of 4
+  storage.AllocateRows(true);
+  std::vector<const uint8_t*> pieces;
+  WriteBmp(storage, [&pieces](const uint8_t* data, size_t size) {
+    if (!pieces.empty()) {
+      EXPECT_EQ(size, 904u);
+    }
+    pieces.push_back(data);
+  });
+  ASSERT_EQ(pieces.size(), 8u);  // the headers, then the seven rows
+  for (int row = 0; row < 7; ++row)
+    EXPECT_EQ(pieces[7 - row], storage.rows.get() + row * 904) << "row " << row;
 }
 
 TEST(BitmapFile, SaveReplacesAnExistingFile) {
