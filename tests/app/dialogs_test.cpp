@@ -162,6 +162,18 @@ class DialogsTest : public TFormTestBase {
     QCOMPARE(PictureRows(*form), expected);
   }
 
+  void aFailedRedecodeShowsItsReasonAndKeepsThePicture() {
+    WriteBytes(File("f.qav"), FractalQAVFile(8));
+    driver->Open(File("f.qav"));
+    const QByteArray loaded = PictureRows(*form);
+    form->CurrentQAV->domainIndices[0] = 0xFFFF;  // names no domain block
+    QVERIFY(Reiterated(4));
+    QCOMPARE(driver->errors->size(), size_t{1});
+    QCOMPARE(driver->errors->front().message, QStringLiteral("Cannot decode the picture again"));
+    QVERIFY(!driver->errors->front().detail.isEmpty());
+    QCOMPARE(PictureRows(*form), loaded);
+  }
+
   void redecodesDoNotDependOnEarlierOnes() {
     WriteBytes(File("f.qav"), FractalQAVFile(1));
     driver->Open(File("f.qav"));
