@@ -99,7 +99,8 @@ void GifCanvas::UseTable(std::span<const GifRgb> table, int transparentIndex) {
 }
 
 size_t GifCanvas::PixelOffset(int x, int y) const {
-  const size_t pixel = static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+  const size_t pixel =
+      static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
   return pixel * static_cast<size_t>(BytesPerPixel());
 }
 
@@ -128,8 +129,8 @@ void GifCanvas::Draw(const GifDecodedImage& image) {
   }
   const uint64_t rowLength = static_cast<uint64_t>(image.width);
   GifStoredRows rowOrder(image.height, image.interlaced);
-  const uint64_t storedRows = std::min<uint64_t>(
-      (image.pixelCount + rowLength - 1) / rowLength, static_cast<uint64_t>(image.height));
+  const uint64_t storedRows = std::min<uint64_t>((image.pixelCount + rowLength - 1) / rowLength,
+                                                 static_cast<uint64_t>(image.height));
   for (uint64_t stored = 0; stored < storedRows; ++stored) {
     const int screenRow = image.top + rowOrder.Next();
     if (screenRow >= height_) {
@@ -137,7 +138,8 @@ void GifCanvas::Draw(const GifDecodedImage& image) {
     }
     const uint64_t decodedInRow = std::min(rowLength, image.pixelCount - stored * rowLength);
     const int count = static_cast<int>(std::min<uint64_t>(decodedInRow, area.width));
-    DrawRow(pixels_.data() + PixelOffset(area.left, screenRow), image.storedPixels + stored * rowLength, count);
+    DrawRow(pixels_.data() + PixelOffset(area.left, screenRow),
+            image.storedPixels + stored * rowLength, count);
   }
 }
 

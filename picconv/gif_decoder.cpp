@@ -55,8 +55,8 @@ class PictureComposer {
   PictureComposer(const GifScreen& screen, GifDecodeLimits limits)
       : screen_(screen), limits_(limits), background_(BackgroundColour(screen)) {
     if (screen.width > 0 && screen.height > 0) {
-      CheckArea(static_cast<uint64_t>(screen.width), static_cast<uint64_t>(screen.height),
-                limits_, GifDecodeStatus::kScreenTooLarge, 0);
+      CheckArea(static_cast<uint64_t>(screen.width), static_cast<uint64_t>(screen.height), limits_,
+                GifDecodeStatus::kScreenTooLarge, 0);
     }
   }
 
@@ -112,15 +112,14 @@ std::span<const GifRgb> PictureComposer::TableOf(const GifImageRecord& image,
   Fail(GifDecodeStatus::kNoColourTable, imageNumber);
 }
 
-void PictureComposer::NoteDamage(LzwOutcome outcome, const GifImageRecord& image,
-                                 int imageNumber) {
+void PictureComposer::NoteDamage(LzwOutcome outcome, const GifImageRecord& image, int imageNumber) {
   const bool firstRowComplete = outcome.pixels >= static_cast<uint64_t>(image.width);
   rowDecoded_ = rowDecoded_ || firstRowComplete;
   if (firstRowComplete || firstDamage_) {
     return;
   }
-  const GifDecodeStatus status = outcome.end == LzwEnd::kBadCode ? GifDecodeStatus::kBadLzwCode
-                                                                  : GifDecodeStatus::kNoPixelRow;
+  const GifDecodeStatus status =
+      outcome.end == LzwEnd::kBadCode ? GifDecodeStatus::kBadLzwCode : GifDecodeStatus::kNoPixelRow;
   firstDamage_.emplace(status, imageNumber, 0, 0);
 }
 
@@ -153,8 +152,8 @@ bool PictureComposer::Compose(const GifImageRecord& image, int imageNumber, bool
   if (!endsPicture && image.control.disposal == GifDisposal::kRestorePrevious) {
     previous = canvas.SaveArea(area);
   }
-  const GifDecodedImage placed{image.left, image.top,         image.width, image.height,
-                               image.interlaced, nullptr, 0};
+  const GifDecodedImage placed{image.left, image.top, image.width, image.height, image.interlaced,
+                               nullptr,    0};
   uint8_t* target = canvas.RowsInPlace(placed);
   if (target == nullptr) {
     storedPixels_.resize(std::max<size_t>(storedPixels_.size(), wanted));

@@ -56,15 +56,15 @@ struct ComposedGif {
 
 // Why a file was refused. The codes are stable; the words for people are made by the program.
 enum class GifDecodeStatus {
-  kNotGif,            // no GIF signature; first: the file's size
-  kTruncated,         // the file ends inside a block; first: the GifPlace
-  kNothingToShow,     // a screen of no pixels and no image with pixels
-  kScreenTooLarge,    // first x second pixels exceed the bound
-  kImageTooLarge,     // an image of first x second pixels exceeds the bound
-  kNoColourTable,     // an image has neither a local nor a global colour table
-  kBadLzwCodeSize,    // first: the image's minimum code size
-  kBadLzwCode,        // the image data holds a code that is not in the table
-  kNoPixelRow,        // the image data ends before one row of pixels is complete
+  kNotGif,          // no GIF signature; first: the file's size
+  kTruncated,       // the file ends inside a block; first: the GifPlace
+  kNothingToShow,   // a screen of no pixels and no image with pixels
+  kScreenTooLarge,  // first x second pixels exceed the bound
+  kImageTooLarge,   // an image of first x second pixels exceeds the bound
+  kNoColourTable,   // an image has neither a local nor a global colour table
+  kBadLzwCodeSize,  // first: the image's minimum code size
+  kBadLzwCode,      // the image data holds a code that is not in the table
+  kNoPixelRow,      // the image data ends before one row of pixels is complete
 };
 
 // Where in the file a truncation was found.

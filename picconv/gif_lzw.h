@@ -36,7 +36,7 @@ struct LzwOutcome {
 
 // Decodes the codes packed in data (least significant bit first) into output[0, wanted).
 // minCodeSize lies in [kLzwSmallestCodeSize, kLzwLargestCodeSize]; output holds wanted
-// bytes, and bytes past the pixels decoded keep what they held. Literal values above 255 (possible with code sizes over 8)
-// are kept modulo 256, as the byte-wide tables of other decoders keep them.
+// bytes, and bytes past the pixels decoded keep what they held. Literal values above 255 (possible
+// with code sizes over 8) are kept modulo 256, as the byte-wide tables of other decoders keep them.
 LzwOutcome DecodeLzw(std::span<const uint8_t> data, int minCodeSize, uint8_t* output,
                      uint32_t wanted);

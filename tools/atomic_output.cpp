@@ -36,8 +36,8 @@ std::string TemporaryNameFor(const std::string& finalPath) {
 // only that guarantee, not the file.
 void SyncFolderOf(const std::string& path) {
   const std::string folder = FolderPart(path);
-  const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY |
-                                                                          O_CLOEXEC);
+  const int descriptor =
+      open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (descriptor >= 0) {
     fsync(descriptor);
     close(descriptor);

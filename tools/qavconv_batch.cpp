@@ -111,8 +111,7 @@ bool MakeOutputFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
-    std::fprintf(stderr, "Cannot create folder %s. %s.\n", folder.c_str(),
-                 error.message().c_str());
+    std::fprintf(stderr, "Cannot create folder %s. %s.\n", folder.c_str(), error.message().c_str());
     return false;
   }
   return true;

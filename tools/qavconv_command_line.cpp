@@ -67,8 +67,10 @@ ParseResult Wrong(std::string problem) {
 // Options that take a value, by every spelling: "-o DIR", "-oDIR", "--jobs N", "--jobs=N".
 std::optional<std::string> RawArguments::*ValueSlot(std::string_view name) {
   static const std::map<std::string_view, std::optional<std::string> RawArguments::*> kSlots = {
-      {"-o", &RawArguments::outputFolder}, {"--format", &RawArguments::format},
-      {"-j", &RawArguments::jobs},         {"--jobs", &RawArguments::jobs},
+      {"-o", &RawArguments::outputFolder},
+      {"--format", &RawArguments::format},
+      {"-j", &RawArguments::jobs},
+      {"--jobs", &RawArguments::jobs},
       {"--iterations", &RawArguments::iterations}};
   const auto found = kSlots.find(name);
   return found == kSlots.end() ? nullptr : found->second;
@@ -131,8 +133,7 @@ ParseResult ReadArguments(int argc, const char* const* argv, RawArguments& raw) 
 std::optional<unsigned> JobCount(const std::string& text) {
   unsigned count = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-  if (error != std::errc() || end != text.data() + text.size() || count == 0 ||
-      count > kMostJobs)
+  if (error != std::errc() || end != text.data() + text.size() || count == 0 || count > kMostJobs)
     return std::nullopt;
   return count;
 }

@@ -81,8 +81,8 @@ const std::string& THandOverFolder::Path() {
     std::string pattern = std::filesystem::temp_directory_path(error).string();
     pattern = (error ? std::string("/tmp") : pattern) + "/qavconv-XXXXXX";
     int failure = 0;
-    removedOnInterrupt_ = std::make_unique<TRemovedOnInterrupt>(
-        TRemovedOnInterrupt::Kind::HandOverFolder, [&] {
+    removedOnInterrupt_ =
+        std::make_unique<TRemovedOnInterrupt>(TRemovedOnInterrupt::Kind::HandOverFolder, [&] {
           if (mkdtemp(pattern.data()) != nullptr)
             return pattern;
           failure = errno;

@@ -17,7 +17,6 @@ std::string BitmapSizeProblem(int64_t width, int64_t height) {
     return "the size " + size + " is negative";
   if (WithinImageLimits(width, height))
     return {};
-  return "the size " + size + " is above this viewer's limit of " +
-         std::to_string(kMaxImageSide) + " pixels a side and " + std::to_string(kMaxImagePixels) +
-         " pixels in all";
+  return "the size " + size + " is above this viewer's limit of " + std::to_string(kMaxImageSide) +
+         " pixels a side and " + std::to_string(kMaxImagePixels) + " pixels in all";
 }

@@ -146,8 +146,9 @@ std::string FailureReason(int code, const DescriptorSink& sink) {
 
 void WritePngToDescriptor(const TBitmap& bitmap, int descriptor, const std::string& fileName) {
   if (bitmap.Empty())
-    throw EPngWriteError(fileName, "The picture is empty, and a PNG file cannot hold an empty "
-                                   "picture.");
+    throw EPngWriteError(fileName,
+                         "The picture is empty, and a PNG file cannot hold an empty "
+                         "picture.");
   EncoderContext context(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!context)
     throw EPngWriteError(fileName, "There is not enough memory for the PNG encoder.");

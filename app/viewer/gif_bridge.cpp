@@ -55,8 +55,9 @@ std::string HandOverPath(const std::string& folder, const char* name) {
 void RefuseCopyOntoItself(const std::string& gifFileName, const std::string& handOverGif) {
   struct stat sourceInfo {};
   struct stat handOverInfo {};
-  if (stat(gifFileName.c_str(), &sourceInfo) == 0 && stat(handOverGif.c_str(), &handOverInfo) == 0 &&
-      sourceInfo.st_dev == handOverInfo.st_dev && sourceInfo.st_ino == handOverInfo.st_ino) {
+  if (stat(gifFileName.c_str(), &sourceInfo) == 0 &&
+      stat(handOverGif.c_str(), &handOverInfo) == 0 && sourceInfo.st_dev == handOverInfo.st_dev &&
+      sourceInfo.st_ino == handOverInfo.st_ino) {
     throw EFCreateError(kGifHandOverName, "the chosen file is the hand-over file itself");
   }
 }
@@ -104,8 +105,8 @@ std::string LastLineOf(std::string_view text) {
   }
   const size_t newline = text.find_last_of('\n');
   std::string_view line = newline == std::string_view::npos ? text : text.substr(newline + 1);
-  for (const std::string_view prefix : {std::string_view("picconv: "),
-                                        std::string_view(kGifHandOverName) }) {
+  for (const std::string_view prefix :
+       {std::string_view("picconv: "), std::string_view(kGifHandOverName)}) {
     if (line.starts_with(prefix))
       line.remove_prefix(prefix.size());
     if (line.starts_with(": "))

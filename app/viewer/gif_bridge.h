@@ -31,8 +31,8 @@ std::string ConverterForThisProgram();
 // Copies gifFileName to "picconv.gif", runs the converter (waiting without a time limit) and
 // loads "picconv.bmp" into target. The hand-over files are in handOverFolder, where the
 // converter runs; empty means the working directory, as in the viewer. Conversions that run at
-// the same time need folders of their own, since the names are fixed. Raises EFOpenError / EFCreateError for the copy,
-// EGifConversionError when the converter cannot be started or fails (target is then left
-// as it was), and the bitmap loader's errors for "picconv.bmp".
+// the same time need folders of their own, since the names are fixed. Raises EFOpenError /
+// EFCreateError for the copy, EGifConversionError when the converter cannot be started or fails
+// (target is then left as it was), and the bitmap loader's errors for "picconv.bmp".
 void ConvertGifThroughPicconv(const std::string& gifFileName, const std::string& converterPath,
                               TBitmap& target, const std::string& handOverFolder = {});

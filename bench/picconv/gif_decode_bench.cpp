@@ -32,8 +32,9 @@ std::vector<uint8_t> LargePlasmaGif() {
       std::exit(1);
     }
     const fs::path file = fs::path(folder) / "large.gif";
-    const std::string make = "/usr/bin/convert -seed 7 -size 2048x2048 plasma:fractal -colors 256 '" +
-                             file.string() + "'";
+    const std::string make =
+        "/usr/bin/convert -seed 7 -size 2048x2048 plasma:fractal -colors 256 '" + file.string() +
+        "'";
     if (std::system(make.c_str()) != 0) {
       std::fprintf(stderr, "cannot make the benchmark GIF\n");
       std::exit(1);

@@ -93,8 +93,8 @@ void SetFileRates(benchmark::State& state, double childSeconds) {
 // qavconv -q -j N -o OUT FILE...: the whole archive in one process.
 void BM_FolderForm(benchmark::State& state) {
   const Archive& archive = TheArchive();
-  std::vector<std::string> command = {QAVCONV_PATH, "-q", "-j", std::to_string(state.range(0)),
-                                      "-o", archive.Output()};
+  std::vector<std::string> command = {
+      QAVCONV_PATH, "-q", "-j", std::to_string(state.range(0)), "-o", archive.Output()};
   command.insert(command.end(), archive.Files().begin(), archive.Files().end());
   const double childSecondsBefore = ChildProcessorSeconds();
   for (auto _ : state) {
@@ -112,8 +112,8 @@ void BM_ProcessPerFile(benchmark::State& state) {
   fs::create_directories(archive.Output());
   std::vector<std::vector<std::string>> commands;
   for (const std::string& file : archive.Files()) {
-    commands.push_back({QAVCONV_PATH, file,
-                        archive.Output() + "/" + fs::path(file).stem().string() + ".png"});
+    commands.push_back(
+        {QAVCONV_PATH, file, archive.Output() + "/" + fs::path(file).stem().string() + ".png"});
   }
   const double childSecondsBefore = ChildProcessorSeconds();
   for (auto _ : state) {
@@ -129,8 +129,12 @@ void BM_ProcessPerFile(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_FolderForm)->ArgName("jobs")->Arg(1)->Arg(2)->UseRealTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_FolderForm)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessPerFile)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -313,7 +313,8 @@ bool DecodeFractalParameters(const FractalParameters& parameters, int width, int
   return DecodeFractalTableDriven(parameters.blockSizeCode, parameters.domainIndices.data(),
                                   offsets.data(), parameters.transforms.data(), blocks,
                                   static_cast<int16_t>(width), static_cast<int16_t>(height),
-                                  decoded->words.data(), iterations).IsOk();
+                                  decoded->words.data(), iterations)
+      .IsOk();
 }
 
 double ColourPsnr(const ColourWordImage& a, const ColourWordImage& b) {

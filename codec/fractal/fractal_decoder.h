@@ -28,20 +28,19 @@ struct FractalGeometry {
 int BlockSideFromCode(int blockSizeCode);  // 1 -> 8, 2 -> 16, 3 -> 32, others -> 4
 // BadImageSize for sizes the format cannot hold; otherwise fills geometry.
 QavStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
-                                     FractalGeometry* geometry);
+                                 FractalGeometry* geometry);
 
 // Verifies the inputs of a decode against each other.
-QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
-                                 size_t blockCount, int width, int height, int iterations);
+QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices, size_t blockCount,
+                             int width, int height, int iterations);
 
 QavStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
-                                       const int16_t* offsets, const uint8_t* transforms,
-                                       size_t blockCount, int16_t width, int16_t height,
-                                       uint32_t* output, int iterations);
+                                   const int16_t* offsets, const uint8_t* transforms,
+                                   size_t blockCount, int16_t width, int16_t height,
+                                   uint32_t* output, int iterations);
 QavStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
-                                  const int16_t* offsets, const uint8_t* transforms,
-                                  size_t blockCount, int16_t width, int16_t height,
-                                  uint32_t* output, int iterations);
+                              const int16_t* offsets, const uint8_t* transforms, size_t blockCount,
+                              int16_t width, int16_t height, uint32_t* output, int iterations);
 
 // The format's direct decoder: the arrays must hold the image's number of blocks. 0 after
 // writing the output, -1 when an input is outside the limits or memory cannot be had (the

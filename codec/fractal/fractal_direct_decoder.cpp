@@ -63,8 +63,12 @@ Tile4 Transposed(const Tile4& tile) {
                 _mm_unpacklo_epi64(high01, high23), _mm_unpackhi_epi64(high01, high23)}};
 }
 
-__m128i ReversedRow(__m128i row) { return _mm_shuffle_epi32(row, _MM_SHUFFLE(0, 1, 2, 3)); }
-__m128i HalvesExchanged(__m128i row) { return _mm_shuffle_epi32(row, _MM_SHUFFLE(1, 0, 3, 2)); }
+__m128i ReversedRow(__m128i row) {
+  return _mm_shuffle_epi32(row, _MM_SHUFFLE(0, 1, 2, 3));
+}
+__m128i HalvesExchanged(__m128i row) {
+  return _mm_shuffle_epi32(row, _MM_SHUFFLE(1, 0, 3, 2));
+}
 
 // Range row r of a side-4 block under `code` from the domain tile and its transpose (the
 // transpose is computed only for the codes that read columns).
@@ -232,9 +236,9 @@ void RunDirectPasses(FractalImages& images, const uint16_t* domainIndices, const
 }  // namespace
 
 QavStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
-                                      const uint16_t* domainIndices, const int16_t* offsets,
-                                      const uint8_t* transforms, size_t blockCount, int16_t width,
-                                      int16_t height, uint32_t* output, int iterations) {
+                                  const uint16_t* domainIndices, const int16_t* offsets,
+                                  const uint8_t* transforms, size_t blockCount, int16_t width,
+                                  int16_t height, uint32_t* output, int iterations) {
   const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
                              width,         height,        output,  iterations};
   return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
@@ -247,9 +251,8 @@ QavStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int block
 }
 
 QavStatus DecodeFractalDirect(int blockSizeCode, const uint16_t* domainIndices,
-                                  const int16_t* offsets, const uint8_t* transforms,
-                                  size_t blockCount, int16_t width, int16_t height,
-                                  uint32_t* output, int iterations) {
+                              const int16_t* offsets, const uint8_t* transforms, size_t blockCount,
+                              int16_t width, int16_t height, uint32_t* output, int iterations) {
   return DecodeFractalDirectWith(FractalDecodeOptions{}, blockSizeCode, domainIndices, offsets,
                                  transforms, blockCount, width, height, output, iterations);
 }

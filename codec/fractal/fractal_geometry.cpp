@@ -32,7 +32,7 @@ int BlockSideFromCode(int blockSizeCode) {
 }
 
 QavStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
-                                     FractalGeometry* geometry) {
+                                 FractalGeometry* geometry) {
   if (width < 1 || height < 1)
     return QavStatus(QavCode::BadFractalSize);
   const int side = BlockSideFromCode(blockSizeCode);
@@ -51,8 +51,8 @@ QavStatus ComputeFractalGeometry(int blockSizeCode, int width, int height,
   return QavStatus::Ok();
 }
 
-QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices,
-                                 size_t blockCount, int width, int height, int iterations) {
+QavStatus CheckFractalInputs(int blockSizeCode, const uint16_t* domainIndices, size_t blockCount,
+                             int width, int height, int iterations) {
   FractalGeometry geometry;
   const QavStatus sizeStatus = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
   if (!sizeStatus.IsOk())

@@ -25,7 +25,8 @@ struct SourceTable {
 // Per transform code, the distance in domain-image words from the first pixel of a domain block
 // to the source of each range-block pixel, row by row. Resolved once a decode, so that filling
 // a table entry is one addition.
-using CodeSourceSteps = std::array<uint32_t, kTransformCodeCount * kDescriptorSlots * kDescriptorSlots>;
+using CodeSourceSteps =
+    std::array<uint32_t, kTransformCodeCount * kDescriptorSlots * kDescriptorSlots>;
 
 void ResolveCodeSourceSteps(const RowSourceTable& rowSources, int side, size_t domainWidth,
                             CodeSourceSteps& steps) {
@@ -124,8 +125,8 @@ __attribute__((target("avx2"))) void MapTableRowAvx2(uint32_t* target, const uin
     for (size_t block = 0; block + 2 <= blocks; block += 2) {
       const __m128i pair = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowOffsets + block));
       if (_mm_movemask_ps(_mm_castsi128_ps(pair)) & 0x5) {  // a raise word with the keep mark
-        MapTableRow<Sse2MapOps>(target + 4 * block, domain, sources + 4 * block,
-                                rowOffsets + block, 2, 4);
+        MapTableRow<Sse2MapOps>(target + 4 * block, domain, sources + 4 * block, rowOffsets + block,
+                                2, 4);
         continue;
       }
       const __m256i words = _mm256_castsi128_si256(pair);
@@ -191,10 +192,9 @@ void RunTablePasses(FractalImages& images, const SourceTable& table, int iterati
 }  // namespace
 
 QavStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
-                                           const uint16_t* domainIndices, const int16_t* offsets,
-                                           const uint8_t* transforms, size_t blockCount,
-                                           int16_t width, int16_t height, uint32_t* output,
-                                           int iterations) {
+                                       const uint16_t* domainIndices, const int16_t* offsets,
+                                       const uint8_t* transforms, size_t blockCount, int16_t width,
+                                       int16_t height, uint32_t* output, int iterations) {
   const FractalInputs inputs{blockSizeCode, domainIndices, offsets, transforms, blockCount,
                              width,         height,        output,  iterations};
   return RunCheckedDecode(options, inputs, [&](FractalImages& images, FractalKernelLevel level) {
@@ -218,9 +218,9 @@ QavStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int 
 }
 
 QavStatus DecodeFractalTableDriven(int blockSizeCode, const uint16_t* domainIndices,
-                                       const int16_t* offsets, const uint8_t* transforms,
-                                       size_t blockCount, int16_t width, int16_t height,
-                                       uint32_t* output, int iterations) {
+                                   const int16_t* offsets, const uint8_t* transforms,
+                                   size_t blockCount, int16_t width, int16_t height,
+                                   uint32_t* output, int iterations) {
   return DecodeFractalTableDrivenWith(FractalDecodeOptions{}, blockSizeCode, domainIndices, offsets,
                                       transforms, blockCount, width, height, output, iterations);
 }

@@ -51,9 +51,9 @@ size_t ChunkFor(size_t pixelsPerIndex, size_t pixelsPerChunk) {
 }
 
 QavStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
-                                const int16_t* offsets, const uint8_t* transforms,
-                                size_t blockCount, int width, int height, const uint32_t* output,
-                                int iterations, FractalGeometry* geometry) {
+                            const int16_t* offsets, const uint8_t* transforms, size_t blockCount,
+                            int width, int height, const uint32_t* output, int iterations,
+                            FractalGeometry* geometry) {
   const QavStatus status =
       CheckFractalInputs(blockSizeCode, domainIndices, blockCount, width, height, iterations);
   if (!status.IsOk())

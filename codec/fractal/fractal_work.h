@@ -28,20 +28,19 @@ struct FractalDecodeOptions {
 
 // The checked decoders with their options; the public ones run them with the defaults.
 QavStatus DecodeFractalTableDrivenWith(const FractalDecodeOptions& options, int blockSizeCode,
-                                           const uint16_t* domainIndices, const int16_t* offsets,
-                                           const uint8_t* transforms, size_t blockCount,
-                                           int16_t width, int16_t height, uint32_t* output,
-                                           int iterations);
+                                       const uint16_t* domainIndices, const int16_t* offsets,
+                                       const uint8_t* transforms, size_t blockCount, int16_t width,
+                                       int16_t height, uint32_t* output, int iterations);
 QavStatus DecodeFractalDirectWith(const FractalDecodeOptions& options, int blockSizeCode,
-                                      const uint16_t* domainIndices, const int16_t* offsets,
-                                      const uint8_t* transforms, size_t blockCount, int16_t width,
-                                      int16_t height, uint32_t* output, int iterations);
+                                  const uint16_t* domainIndices, const int16_t* offsets,
+                                  const uint8_t* transforms, size_t blockCount, int16_t width,
+                                  int16_t height, uint32_t* output, int iterations);
 
 // CheckFractalInputs plus the arrays only the decoders take; fills geometry when Ok.
 QavStatus CheckDecodeInputs(int blockSizeCode, const uint16_t* domainIndices,
-                                const int16_t* offsets, const uint8_t* transforms,
-                                size_t blockCount, int width, int height, const uint32_t* output,
-                                int iterations, FractalGeometry* geometry);
+                            const int16_t* offsets, const uint8_t* transforms, size_t blockCount,
+                            int width, int height, const uint32_t* output, int iterations,
+                            FractalGeometry* geometry);
 
 // A heap block of `count` elements that frees itself.
 template <typename Element>
@@ -110,7 +109,7 @@ struct FractalInputs {
 // and copies out. Nothing is written to the output unless every step succeeded.
 template <typename Passes>
 QavStatus RunCheckedDecode(const FractalDecodeOptions& options, const FractalInputs& in,
-                               Passes&& passes) {
+                           Passes&& passes) {
   FractalGeometry geometry;
   const QavStatus status =
       CheckDecodeInputs(in.blockSizeCode, in.domainIndices, in.offsets, in.transforms,

@@ -22,7 +22,7 @@ struct StreamPlace {
 // Fills `capacity` bytes of destination (zero-filled already) from one stream. Raw streams
 // were sized exactly by the header check; unknown methods leave the zeros.
 QavStatus UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint8_t* destination,
-                        size_t needed, size_t capacity) {
+                       size_t needed, size_t capacity) {
   switch (stream.method) {
     case 0:
       std::memcpy(destination, stream.bytes, capacity);
@@ -44,8 +44,9 @@ QavStatus UnpackStream(HuffmanDecoder& decoder, const StreamPlace& stream, uint8
 QavStatus CheckTransformCodes(const uint8_t* transforms, size_t blocks) {
   for (size_t k = 0; k < blocks; ++k) {
     if (transforms[k] > 8) {
-      return QavStatus(QavCode::BadTransform, "block " + std::to_string(k) + " has transform code " +
-                                                     std::to_string(transforms[k]));
+      return QavStatus(
+          QavCode::BadTransform,
+          "block " + std::to_string(k) + " has transform code " + std::to_string(transforms[k]));
     }
   }
   return QavStatus::Ok();

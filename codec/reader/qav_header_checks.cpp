@@ -68,9 +68,9 @@ QavStatus CheckPixelCount(const char* which, int width, int height) {
 QavStatus CheckStreamOutput(const char* streamName, uint64_t produced, uint64_t needed,
                             uint64_t capacity) {
   if (produced < needed) {
-    return QavStatus(QavCode::ExpansionShort, std::string("the ") + streamName + " data gives " +
-                                                  Number(produced) + " bytes where the picture needs " +
-                                                  Number(needed));
+    return QavStatus(QavCode::ExpansionShort,
+                     std::string("the ") + streamName + " data gives " + Number(produced) +
+                         " bytes where the picture needs " + Number(needed));
   }
   if (produced > capacity) {
     return Inconsistent(std::string("the ") + streamName + " data gives " + Number(produced) +
@@ -80,8 +80,8 @@ QavStatus CheckStreamOutput(const char* streamName, uint64_t produced, uint64_t 
 }
 
 QavStatus TruncatedInside(QavPlace place, const char* what, uint64_t size) {
-  std::string detail = Number(place.fileLength) + " bytes, inside the " + Number(size) + "-byte " +
-                       what;
+  std::string detail =
+      Number(place.fileLength) + " bytes, inside the " + Number(size) + "-byte " + what;
   if (place.offset > 0)
     detail += " that starts at byte " + Number(place.offset);
   return QavStatus(QavCode::Truncated, std::move(detail));
@@ -156,10 +156,10 @@ QavStatus CheckFractalWork(const FractalHeader& header, uint64_t paddedPixels) {
   }
   const uint64_t passes = header.iterations == 0 ? 8 : header.iterations;
   if (passes * paddedPixels > kMaxFractalPixelPasses) {
-    return QavStatus(QavCode::TooMuchWork,
-                     Number(passes) + " passes over " + Number(paddedPixels) +
-                         " pixels, more than the " + Number(kMaxFractalPixelPasses) +
-                         " pixel passes this viewer runs");
+    return QavStatus(QavCode::TooMuchWork, Number(passes) + " passes over " + Number(paddedPixels) +
+                                               " pixels, more than the " +
+                                               Number(kMaxFractalPixelPasses) +
+                                               " pixel passes this viewer runs");
   }
   return QavStatus::Ok();
 }
@@ -170,10 +170,9 @@ QavStatus CheckBlockCount(const FractalHeader& header, uint64_t imageBlocks) {
                         " blocks but the picture has " + Number(imageBlocks));
   }
   if (header.blockCount > kMaxFractalBlockCount) {
-    return QavStatus(QavCode::OverMemoryLimit, Number(header.blockCount) +
-                                                   " parameter blocks, more than the " +
-                                                   Number(kMaxFractalBlockCount) +
-                                                   " this viewer holds");
+    return QavStatus(QavCode::OverMemoryLimit,
+                     Number(header.blockCount) + " parameter blocks, more than the " +
+                         Number(kMaxFractalBlockCount) + " this viewer holds");
   }
   return QavStatus::Ok();
 }
@@ -184,7 +183,8 @@ QavStatus CheckFractalHeader(const TQAV& image, QavPlace place) {
   const FractalHeader& header = image.fractalHeader;
   QAV_RETURN_IF_FAILED(CheckPixelFormat(2, header.pixelFormat, pf24bit, "24-bit"));
   FractalGeometry geometry;
-  if (!ComputeFractalGeometry(FractalBlockSizeCode(header), image.width, image.height, &geometry).IsOk()) {
+  if (!ComputeFractalGeometry(FractalBlockSizeCode(header), image.width, image.height, &geometry)
+           .IsOk()) {
     return QavStatus(QavCode::BadFractalSize, SizeText(image.width, image.height));
   }
   QAV_RETURN_IF_FAILED(
@@ -194,9 +194,9 @@ QavStatus CheckFractalHeader(const TQAV& image, QavPlace place) {
   QAV_RETURN_IF_FAILED(CheckFractalWork(
       header, static_cast<uint64_t>(geometry.paddedWidth) * uint64_t(geometry.paddedHeight)));
   const uint64_t blocks = header.blockCount;
-  QAV_RETURN_IF_FAILED(CheckParameterStream(
-      "domain-index", header.domainMethod, header.domainStoredSize, header.domainTableSize,
-      header.domainDecodedSize, 2 * imageBlocks, 2 * blocks));
+  QAV_RETURN_IF_FAILED(CheckParameterStream("domain-index", header.domainMethod,
+                                            header.domainStoredSize, header.domainTableSize,
+                                            header.domainDecodedSize, 2 * imageBlocks, 2 * blocks));
   QAV_RETURN_IF_FAILED(CheckParameterStream("offset", header.offsetMethod, header.offsetStoredSize,
                                             header.offsetTableSize, header.offsetDecodedSize,
                                             3 * imageBlocks, 3 * blocks));

@@ -65,7 +65,7 @@ QavStatus CheckFractalHeader(const TQAV& image, QavPlace place);
 
 // A stream's output of `produced` bytes must cover what the image needs and fit its buffer.
 QavStatus CheckStreamOutput(const char* streamName, uint64_t produced, uint64_t needed,
-                             uint64_t capacity);
+                            uint64_t capacity);
 
 // Truncated: the file ends inside the `size`-byte part `what` that starts at place.offset.
 QavStatus TruncatedInside(QavPlace place, const char* what, uint64_t size);

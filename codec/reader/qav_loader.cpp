@@ -11,9 +11,8 @@ QAVloader::QAVloader(bool createSuspended) : TThread(createSuspended) {
 }
 
 QavStatus QAVloader::DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
-                                       const int16_t* offsets, const uint8_t* transforms,
-                                       int16_t width, int16_t height, uint32_t* output,
-                                       int iterations) {
+                                   const int16_t* offsets, const uint8_t* transforms, int16_t width,
+                                   int16_t height, uint32_t* output, int iterations) {
   FractalGeometry geometry;
   const QavStatus status = ComputeFractalGeometry(blockSizeCode, width, height, &geometry);
   if (!status.IsOk())

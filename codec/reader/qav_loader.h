@@ -25,9 +25,8 @@ class QAVloader : public TThread {
   // The load decoder with the format's eight inputs; the arrays must hold the image's number
   // of range blocks.
   static QavStatus DecodeFractal(int blockSizeCode, const uint16_t* domainIndices,
-                                     const int16_t* offsets, const uint8_t* transforms,
-                                     int16_t width, int16_t height, uint32_t* output,
-                                     int iterations);
+                                 const int16_t* offsets, const uint8_t* transforms, int16_t width,
+                                 int16_t height, uint32_t* output, int iterations);
 
  protected:
   void Execute() override;

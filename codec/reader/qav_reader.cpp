@@ -176,15 +176,15 @@ QavStatus ReadHuffmanImage(QavByteSource& source, TQAV& image) {
     // The packed bit stream expands to at most decodedSize bytes.
     image.scratch = std::make_unique<uint8_t[]>(huffman.decodedSize);
     QAV_RETURN_IF_FAILED(ExpandRleStream("packed bit stream", bitStream, huffman.packedSize,
-                                          image.scratch.get(), 0, huffman.decodedSize,
-                                          &bitStreamLength));
+                                         image.scratch.get(), 0, huffman.decodedSize,
+                                         &bitStreamLength));
     bitStream = image.scratch.get();
   }
   image.pixels = std::make_unique<uint8_t[]>(huffman.decodedSize);
   HuffmanDecoder decoder;
   QAV_RETURN_IF_FAILED(DecodeHuffmanStream(decoder, "pixel", table, huffman.tableSize, bitStream,
-                                            bitStreamLength, image.pixels.get(),
-                                            huffman.decodedSize));
+                                           bitStreamLength, image.pixels.get(),
+                                           huffman.decodedSize));
   image.scratch.reset();
   image.storedData.reset();
   ShowPaletteRows(image, huffman.pixelFormat, static_cast<size_t>(image.width));

@@ -28,9 +28,9 @@ QavStatus ExpandRleStream(const char* streamName, const uint8_t* source, size_t 
   return CheckStreamOutput(streamName, outcome.produced, needed, capacity);
 }
 
-QavStatus DecodeHuffmanStream(HuffmanDecoder& decoder, const char* streamName,
-                              const uint8_t* table, size_t tableLength, const uint8_t* bitStream,
-                              size_t bitStreamLength, uint8_t* destination, size_t symbolCount) {
+QavStatus DecodeHuffmanStream(HuffmanDecoder& decoder, const char* streamName, const uint8_t* table,
+                              size_t tableLength, const uint8_t* bitStream, size_t bitStreamLength,
+                              uint8_t* destination, size_t symbolCount) {
   return Named(streamName, decoder.Decode(bitStream, bitStreamLength, destination, symbolCount,
                                           table, tableLength));
 }

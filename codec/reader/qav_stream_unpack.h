@@ -15,6 +15,6 @@ QavStatus ExpandRleStream(const char* streamName, const uint8_t* source, size_t 
 
 // Decodes `symbolCount` bytes from a Huffman stream: the count table block of tableLength bytes
 // and the bit stream of bitStreamLength bytes.
-QavStatus DecodeHuffmanStream(HuffmanDecoder& decoder, const char* streamName,
-                              const uint8_t* table, size_t tableLength, const uint8_t* bitStream,
-                              size_t bitStreamLength, uint8_t* destination, size_t symbolCount);
+QavStatus DecodeHuffmanStream(HuffmanDecoder& decoder, const char* streamName, const uint8_t* table,
+                              size_t tableLength, const uint8_t* bitStream, size_t bitStreamLength,
+                              uint8_t* destination, size_t symbolCount);

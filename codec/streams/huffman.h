@@ -34,16 +34,16 @@ class HuffmanDecoder {
 
   // The fast path: table lookups several bits a step, the tree walk for long codes.
   QavStatus Decode(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
-                       size_t symbolCount, const uint8_t* tableBlock, size_t tableBlockLength);
+                   size_t symbolCount, const uint8_t* tableBlock, size_t tableBlockLength);
   // The reference: one bit per tree level. Gives exactly the bytes Decode gives.
   QavStatus DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
-                                 size_t symbolCount, const uint8_t* tableBlock,
-                                 size_t tableBlockLength);
+                             size_t symbolCount, const uint8_t* tableBlock,
+                             size_t tableBlockLength);
   // The contract form's decode, for a well-formed stream whose lengths are not known: it reads
   // table runs only up to the 512th count byte and bit-stream bytes only as far as the codes
   // of symbolCount symbols are sure to reach. Malformed input is outside its contract.
   QavStatus DecodeWellFormed(const uint8_t* bitStream, uint8_t* output, size_t symbolCount,
-                                 const uint8_t* tableBlock);
+                             const uint8_t* tableBlock);
 
  private:
   struct Storage;

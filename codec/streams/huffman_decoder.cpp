@@ -79,9 +79,9 @@ HuffmanDecoder::~HuffmanDecoder() {
   delete storage_;
 }
 
-QavStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLength,
-                                     uint8_t* output, size_t symbolCount, const uint8_t* tableBlock,
-                                     size_t tableBlockLength) {
+QavStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLength, uint8_t* output,
+                                 size_t symbolCount, const uint8_t* tableBlock,
+                                 size_t tableBlockLength) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
@@ -98,8 +98,8 @@ QavStatus HuffmanDecoder::Decode(const uint8_t* bitStream, size_t bitStreamLengt
 }
 
 QavStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream, size_t bitStreamLength,
-                                               uint8_t* output, size_t symbolCount,
-                                               const uint8_t* tableBlock, size_t tableBlockLength) {
+                                           uint8_t* output, size_t symbolCount,
+                                           const uint8_t* tableBlock, size_t tableBlockLength) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, tableBlockLength, symbolCount);
@@ -112,7 +112,7 @@ QavStatus HuffmanDecoder::DecodeByTreeWalk(const uint8_t* bitStream, size_t bitS
 }
 
 QavStatus HuffmanDecoder::DecodeWellFormed(const uint8_t* bitStream, uint8_t* output,
-                                               size_t symbolCount, const uint8_t* tableBlock) {
+                                           size_t symbolCount, const uint8_t* tableBlock) {
   Storage& s = *storage_;
   const PreparedTree tree =
       PrepareTree(s.tableBytes, s.counts, s.pool, tableBlock, SIZE_MAX, symbolCount);

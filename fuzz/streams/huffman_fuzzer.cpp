@@ -21,10 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> fast(symbolCount), walked(symbolCount);
 
   HuffmanDecoder decoder;
-  const QavCode fastStatus = decoder.Decode(bits.data(), bits.size(), fast.data(),
-                                                  symbolCount, table.data(), table.size()).Code();
-  const QavCode walkStatus = decoder.DecodeByTreeWalk(
-      bits.data(), bits.size(), walked.data(), symbolCount, table.data(), table.size()).Code();
+  const QavCode fastStatus =
+      decoder.Decode(bits.data(), bits.size(), fast.data(), symbolCount, table.data(), table.size())
+          .Code();
+  const QavCode walkStatus = decoder
+                                 .DecodeByTreeWalk(bits.data(), bits.size(), walked.data(),
+                                                   symbolCount, table.data(), table.size())
+                                 .Code();
   if (fastStatus != walkStatus)
     abort();
   if (fastStatus == QavCode::Ok && fast != walked)

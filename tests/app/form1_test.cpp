@@ -238,10 +238,10 @@ class Form1Test : public TFormTestBase {
 
   // Good files of the public bitmap suite are painted exactly as their reference renderings.
   void paintsGoodSuiteFilesLikeTheirReferences() {
-    for (const char* file : {"g/pal1.bmp", "g/pal4.bmp", "g/pal8.bmp", "g/pal8os2.bmp",
-                             "g/rgb16.bmp", "g/rgb16-565.bmp", "g/rgb24.bmp", "g/rgb32.bmp",
-                             "g/rgb32bf.bmp", "g/pal8topdown.bmp", "g/pal4rle.bmp",
-                             "g/pal8rle.bmp"}) {
+    for (const char* file :
+         {"g/pal1.bmp", "g/pal4.bmp", "g/pal8.bmp", "g/pal8os2.bmp", "g/rgb16.bmp",
+          "g/rgb16-565.bmp", "g/rgb24.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/pal8topdown.bmp",
+          "g/pal4rle.bmp", "g/pal8rle.bmp"}) {
       driver->Open(QString::fromStdString(BmpSuiteFolder() + "/" + file));
       QVERIFY2(driver->errors->empty(), file);
       const SuiteRendering& reference = SuiteRenderings().at(file);

@@ -37,14 +37,16 @@ size_t HeapInUse() {
 
 // Works the Open dialog as a person does: waits until it is painted, types the name, accepts.
 void OpenThroughTheDialog(TForm1& form, const QString& name) {
-  const bool shown = WithModalDialog([&form] { form.Open1Click(); }, [&name](QWidget* widget) {
-    auto* dialog = qobject_cast<QFileDialog*>(widget);
-    QVERIFY(dialog != nullptr);
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    QCoreApplication::processEvents();
-    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
-    QMetaObject::invokeMethod(dialog, "accept");
-  });
+  const bool shown = WithModalDialog(
+      [&form] { form.Open1Click(); },
+      [&name](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        QVERIFY(dialog != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCoreApplication::processEvents();
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+        QMetaObject::invokeMethod(dialog, "accept");
+      });
   QVERIFY(shown);
 }
 

@@ -155,17 +155,17 @@ TEST(Bitmap, SizesAtTheImageLimitAreMadeAndAboveItRefusedBeforeAllocating) {
     bool allowed;
   };
   const Case cases[] = {
-      {8192, 8192, true},     // exactly the pixel limit
-      {8192, 8193, false},    // one row above it
-      {65535, 1, true},       // the longest side a GIF can have, as a row
-      {1, 65535, true},       // and as a column
-      {65536, 1, false},      // above the side limit
+      {8192, 8192, true},   // exactly the pixel limit
+      {8192, 8193, false},  // one row above it
+      {65535, 1, true},     // the longest side a GIF can have, as a row
+      {1, 65535, true},     // and as a column
+      {65536, 1, false},    // above the side limit
       {-1, 1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
     TBitmap bitmap;
-    bitmap.SetPixelFormat(pf1bit);  // the limit counts pixels, whatever their depth
+    bitmap.SetPixelFormat(pf1bit);                  // the limit counts pixels, whatever their depth
     bitmap.SetHeight(c.height > 0 ? c.height : 0);  // no rows yet: the width is 0
     if (c.allowed) {
       bitmap.SetWidth(c.width);

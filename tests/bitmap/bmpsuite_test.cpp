@@ -57,8 +57,8 @@ const SuiteFile kSuite[] = {
     {"g/rgb32bfdef.bmp", kMatches},
 
     {"q/pal1huffmsb.bmp", kRefused},  // 64-byte OS/2 header and Huffman coding: not supported
-    {"q/pal1p1.bmp", kMatches},  // one-entry table; index 1 shows black
-    {"q/pal2.bmp", kMatches},      // 2 bits widened to the 4-bit layout
+    {"q/pal1p1.bmp", kMatches},       // one-entry table; index 1 shows black
+    {"q/pal2.bmp", kMatches},         // 2 bits widened to the 4-bit layout
     {"q/pal2color.bmp", kMatches},
     // Pixels the runs skip get index 0, as the "-0" renderings show them.
     {"q/pal4rlecut.bmp", kMatches},
@@ -66,7 +66,7 @@ const SuiteFile kSuite[] = {
     {"q/pal8offs.bmp", kMatches},    // gap before the pixels: the offset rules
     {"q/pal8os2-hs.bmp", kMatches},  // file-size and hotspot fields are unused
     {"q/pal8os2-sz.bmp", kMatches},
-    {"q/pal8os2sp.bmp", kMatches},  // table length from the room before the pixels
+    {"q/pal8os2sp.bmp", kMatches},     // table length from the room before the pixels
     {"q/pal8os2v2-16.bmp", kRefused},  // 16- and 64-byte OS/2 2.x headers are not supported
     {"q/pal8os2v2-40sz.bmp", kMatches},
     {"q/pal8os2v2-sz.bmp", kRefused},
@@ -77,11 +77,11 @@ const SuiteFile kSuite[] = {
     {"q/rgb16-231.bmp", kMatches},
     {"q/rgb16-3103.bmp", kMatches},
     {"q/rgb16faketrns.bmp", kMatches},  // the unused bit is not alpha
-    {"q/rgb24jpeg.bmp", kRefused},                   // embedded JPEG
+    {"q/rgb24jpeg.bmp", kRefused},      // embedded JPEG
     {"q/rgb24largepal.bmp", kMatches},
     {"q/rgb24lprof.bmp", kMatches},  // linked profile ignored
-    {"q/rgb24png.bmp", kRefused},                 // embedded PNG
-    {"q/rgb24rle24.bmp", kRefused},               // 64-byte OS/2 header, 24-bit run-length coding
+    {"q/rgb24png.bmp", kRefused},    // embedded PNG
+    {"q/rgb24rle24.bmp", kRefused},  // 64-byte OS/2 header, 24-bit run-length coding
     // 11- and 10-bit fields made from 8-bit colours scale back to within 1 of them.
     {"q/rgb32-111110.bmp", kLoads},
     {"q/rgb32-7187.bmp", kMatches},

@@ -12,8 +12,8 @@
 
 namespace {
 
-using DecodeFunction = QavStatus (*)(int, const uint16_t*, const int16_t*, const uint8_t*,
-                                         size_t, int16_t, int16_t, uint32_t*, int);
+using DecodeFunction = QavStatus (*)(int, const uint16_t*, const int16_t*, const uint8_t*, size_t,
+                                     int16_t, int16_t, uint32_t*, int);
 
 class BothDecoders : public ::testing::TestWithParam<DecodeFunction> {
  protected:

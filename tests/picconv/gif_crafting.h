@@ -30,8 +30,8 @@ struct CraftedImage {
   bool interlaced = false;
   std::vector<GifRgb> localTable;  // empty: none
   int minCodeSize = 2;
-  std::vector<uint32_t> codes;     // packed at the widths a decoder reads them at
-  bool dataTerminator = true;      // the empty sub-block that ends the data
+  std::vector<uint32_t> codes;  // packed at the widths a decoder reads them at
+  bool dataTerminator = true;   // the empty sub-block that ends the data
 };
 
 class CraftedGif {

@@ -126,8 +126,8 @@ std::vector<uint8_t> ImageMagickFrameRgba(const std::filesystem::path& gifFile, 
   // Coalescing frames 0 to frame gives each composed with those before it; all but the last
   // are dropped. Coalescing fills what the first frame leaves uncovered with opaque white, so
   // that one is laid on a transparent screen by flattening alone.
-  const std::string frames = frame == 0 ? "[0]' " : "[0-" + std::to_string(frame) +
-                                                       "]' -coalesce -delete 0--2 ";
+  const std::string frames =
+      frame == 0 ? "[0]' " : "[0-" + std::to_string(frame) + "]' -coalesce -delete 0--2 ";
   const std::string command = "/usr/bin/convert '" + gifFile.string() + frames +
                               "-background none -flatten -depth 8 rgba:-";
   FILE* pipe = popen(command.c_str(), "r");

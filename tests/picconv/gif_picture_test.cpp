@@ -136,10 +136,7 @@ std::vector<PictureCase> CompositionCases() {
            .File(),
        {"RG"}},
       {"images_clipped_at_the_screen_edge",
-       CraftedGif(2, 2, kKrgb)
-           .Image(Literals(1, 1, 2, 2, {1, 2, 3, 3}))
-           .Trailer()
-           .File(),
+       CraftedGif(2, 2, kKrgb).Image(Literals(1, 1, 2, 2, {1, 2, 3, 3})).Trailer().File(),
        {"KK", "KR"}},
       {"interlaced_rows_in_their_places",
        CraftedGif(1, 5, kKrgb)
@@ -191,8 +188,8 @@ CraftedImage TableCodesImage(int minCodeSize) {
 
 std::vector<PictureCase> CodeSizeCases() {
   std::vector<PictureCase> cases;
-  static const char* const kNames[] = {"code_size_2", "code_size_8", "code_size_9",
-                                       "code_size_10", "code_size_11"};
+  static const char* const kNames[] = {"code_size_2", "code_size_8", "code_size_9", "code_size_10",
+                                       "code_size_11"};
   const int sizes[] = {2, 8, 9, 10, 11};
   for (size_t i = 0; i < std::size(sizes); ++i) {
     cases.push_back({kNames[i],
@@ -203,7 +200,8 @@ std::vector<PictureCase> CodeSizeCases() {
   CraftedImage wide = Literals(0, 0, 2, 1, {}, 9);
   wide.codes = {ClearCode(9), 258, 1, EndCode(9)};
   cases.push_back({"literal_above_255_keeps_its_low_byte",
-                   CraftedGif(2, 1, kKrgb).Image(wide).Trailer().File(), {"GR"}});
+                   CraftedGif(2, 1, kKrgb).Image(wide).Trailer().File(),
+                   {"GR"}});
   return cases;
 }
 
@@ -235,7 +233,8 @@ std::vector<PictureCase> DamagedCases() {
   copiedThenCut.codes = {ClearCode(2), 1, 2, 3, EndCode(2) + 1, EndCode(2)};
   return {
       {"missing_pixels_with_a_full_table",
-       CraftedGif(fullScreen).Image(copiedThenCut).Trailer().File(), {"RGB", "RGK"}},
+       CraftedGif(fullScreen).Image(copiedThenCut).Trailer().File(),
+       {"RGB", "RGK"}},
       {"missing_pixels_over_an_earlier_image",
        CraftedGif(fullScreen)
            .Image(Literals(0, 0, 3, 2, {2, 2, 2, 2, 2, 2}))
@@ -244,15 +243,15 @@ std::vector<PictureCase> DamagedCases() {
            .File(),
        {"RGB", "RGG"}},
       {"missing_end_code", CraftedGif(screen).Image(noEndCode).Trailer().File(), {"RGB", "BGR"}},
-      {"missing_pixels", CraftedGif(screen).Image(missingPixels).Trailer().File(),
-       {"RGB", "BKK"}},
+      {"missing_pixels", CraftedGif(screen).Image(missingPixels).Trailer().File(), {"RGB", "BKK"}},
       {"extra_pixels", CraftedGif(screen).Image(extraPixels).Trailer().File(), {"RGB", "BGR"}},
-      {"missing_trailer", CraftedGif(screen).Image(Literals(0, 0, 3, 2, pixels)).File(),
+      {"missing_trailer",
+       CraftedGif(screen).Image(Literals(0, 0, 3, 2, pixels)).File(),
        {"RGB", "BGR"}},
-      {"code_past_the_table", CraftedGif(screen).Image(pastTheTable).Trailer().File(),
+      {"code_past_the_table",
+       CraftedGif(screen).Image(pastTheTable).Trailer().File(),
        {"RGB", "KKK"}},
-      {"file_cut_inside_the_pixel_data", Cut(withCutData, withCutData.size() - 1),
-       {"RGB", "BKK"}},
+      {"file_cut_inside_the_pixel_data", Cut(withCutData, withCutData.size() - 1), {"RGB", "BKK"}},
       {"empty_image_after_a_good_one",
        CraftedGif(screen).Image(Literals(0, 0, 3, 1, {2, 2, 2})).Image(empty).Trailer().File(),
        {"GGG", "KKK"}},
@@ -296,8 +295,8 @@ std::vector<RefusalCase> RefusalCases() {
   const std::vector<uint8_t> cutDescriptor =
       CraftedGif(3, 1, kKrgb).Bytes({0x2C, 0, 0, 0, 0, 3}).File();
   // Written by giflib's encoder, then cut inside the global colour table.
-  const std::vector<uint8_t> encoded = EncodeGif(
-      {64, 64, DistinctColours(256, 1), 0, {PatternFrame(0, 0, 64, 64, 256, 0)}});
+  const std::vector<uint8_t> encoded =
+      EncodeGif({64, 64, DistinctColours(256, 1), 0, {PatternFrame(0, 0, 64, 64, 256, 0)}});
   const std::string text = "this is plain text, not a picture";
   // A screen descriptor of 65535 x 65535 pixels without a global table, then an image.
   const std::vector<uint8_t> hugeScreen = {'G',  'I',  'F',  '8',  '9',  'a',  0xFF, 0xFF, 0xFF,

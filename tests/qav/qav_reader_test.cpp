@@ -44,8 +44,7 @@ TEST(QavCommonHeader, MagicVersionAndMethodDecideTheResult) {
   const Case cases[] = {
       {"empty", {}, -1, QavCode::NotQav},
       {"two bytes", {'Q', 'A'}, -1, QavCode::Truncated},
-      {"lower-case magic", QavBytes().Raw({'q', 'a', 'v'}).Fill(7, 0).Bytes(), -1,
-       QavCode::NotQav},
+      {"lower-case magic", QavBytes().Raw({'q', 'a', 'v'}).Fill(7, 0).Bytes(), -1, QavCode::NotQav},
       {"version 0x32", QavBytes().Common(0, 1, 1, 0x32).Bytes(), -1, QavCode::NewerVersion},
       {"method 3", QavBytes().Common(3, 4, 4, 0x31, 0xAB).Bytes(), 0, QavCode::UnknownMethod},
       {"header cut in the size", {'Q', 'A', 'V', 0, 0x31, 0, 1}, -1, QavCode::Truncated},
@@ -135,22 +134,8 @@ TEST(QavRunLength, RefusedHeadersAndData) {
     QavCode code;
   };
   const Case cases[] = {
-      {"rows expand short",
-       2,
-       2,
-       3,
-       1,
-       3,
-       {0x83, 0x07, 0x00},
-       QavCode::ExpansionShort},
-      {"stored size beyond the file",
-       2,
-       2,
-       3,
-       1,
-       5000,
-       {0x84, 0x07},
-       QavCode::Truncated},
+      {"rows expand short", 2, 2, 3, 1, 3, {0x83, 0x07, 0x00}, QavCode::ExpansionShort},
+      {"stored size beyond the file", 2, 2, 3, 1, 5000, {0x84, 0x07}, QavCode::Truncated},
       {"run past the stored bytes", 2, 2, 3, 1, 2, {0x05, 0x01}, QavCode::RunPastEnd},
       {"8-bit palette with the 1-bit format",
        2,
@@ -216,34 +201,10 @@ TEST(QavHuffman, RefusedHeadersAndData) {
     QavCode code;
   };
   const Case cases[] = {
-      {"decodedSize off",
-       5,
-       1,
-       0,
-       3,
-       {0x25},
-       QavCode::InconsistentHeader},
-      {"24-bit format",
-       4,
-       1,
-       0,
-       6,
-       {0x25},
-       QavCode::InconsistentHeader},
-      {"bit stream too short",
-       4,
-       0,
-       0,
-       3,
-       {},
-       QavCode::BitStreamShort},
-      {"bit stream beyond the file",
-       4,
-       40,
-       0,
-       3,
-       {0x25},
-       QavCode::Truncated},
+      {"decodedSize off", 5, 1, 0, 3, {0x25}, QavCode::InconsistentHeader},
+      {"24-bit format", 4, 1, 0, 6, {0x25}, QavCode::InconsistentHeader},
+      {"bit stream too short", 4, 0, 0, 3, {}, QavCode::BitStreamShort},
+      {"bit stream beyond the file", 4, 40, 0, 3, {0x25}, QavCode::Truncated},
       {"packed stream expands past the pixels",
        4,
        1,
@@ -378,30 +339,24 @@ TEST(QavFractal, RefusedParameters) {
     change(c.fixture);
     cases.push_back(c);
   };
-  add("blockCount below the image's",
-      QavCode::InconsistentHeader,
-      [](FractalFixture& f) {
-        f.blockCount = 3;
-        f.domain.resize(6);
-        f.offsets.resize(9);
-        f.transformDecoded = 3;
-      });
-  add("pixel format 3", QavCode::InconsistentHeader,
-      [](FractalFixture& f) { f.pixelFormat = 3; });
-  add("raw domain stream too short",
-      QavCode::InconsistentHeader,
+  add("blockCount below the image's", QavCode::InconsistentHeader, [](FractalFixture& f) {
+    f.blockCount = 3;
+    f.domain.resize(6);
+    f.offsets.resize(9);
+    f.transformDecoded = 3;
+  });
+  add("pixel format 3", QavCode::InconsistentHeader, [](FractalFixture& f) { f.pixelFormat = 3; });
+  add("raw domain stream too short", QavCode::InconsistentHeader,
       [](FractalFixture& f) { f.domain.resize(6); });
   add("domain index past the domain blocks", QavCode::BadDomainIndex,
       [](FractalFixture& f) { f.domain[2] = 1; });
-  add("transform decoded size short",
-      QavCode::ExpansionShort,
+  add("transform decoded size short", QavCode::ExpansionShort,
       [](FractalFixture& f) { f.transformDecoded = 3; });
-  add("transform code 9", QavCode::BadTransform,
-      [](FractalFixture& f) {
-        // Counts: 4 for byte 9 only.
-        f.transformTable = {0x92, 0x00, 0x02, 0x04, 0x00, 0xFF, 0x00,
-                            0xFF, 0x00, 0xFF, 0x00, 0xEF, 0x00};
-      });
+  add("transform code 9", QavCode::BadTransform, [](FractalFixture& f) {
+    // Counts: 4 for byte 9 only.
+    f.transformTable = {0x92, 0x00, 0x02, 0x04, 0x00, 0xFF, 0x00,
+                        0xFF, 0x00, 0xFF, 0x00, 0xEF, 0x00};
+  });
   add("iterations above the limit", QavCode::TooMuchWork,
       [](FractalFixture& f) { f.iterations = 257; });
   for (const Case& c : cases) {

@@ -135,9 +135,11 @@ TEST(HuffmanDecoder, DecodersOnTwoThreadsDoNotMeet) {
     HuffmanDecoder decoder;
     Bytes out(bits.size());
     for (int i = 0; i < 200; ++i)
-      *ok &= decoder.Decode(bits.data(), bits.size(), out.data(), out.size(), table.data(),
-                            table.size()).IsOk() &&
-             out == expected;
+      *ok &=
+          decoder
+              .Decode(bits.data(), bits.size(), out.data(), out.size(), table.data(), table.size())
+              .IsOk() &&
+          out == expected;
   };
   bool firstOk = true, secondOk = true;
   std::thread first(decodeMany, &firstOk), second(decodeMany, &secondOk);

@@ -90,8 +90,7 @@ TEST_P(RleMalformed, StopsBeforeTheFaultyRun) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, RleMalformed,
     testing::Values(
-        MalformedCase{
-            "LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, QavCode::RunPastEnd, 1, 2},
+        MalformedCase{"LiteralPastEnd", {0x01, 0x09, 0x03, 0x41}, 16, QavCode::RunPastEnd, 1, 2},
         MalformedCase{"RepeatControlLast", {0x01, 0x09, 0x85}, 16, QavCode::RunPastEnd, 1, 2},
         MalformedCase{
             "ExpansionPastCapacity", {0x81, 0x01, 0x85, 0x02}, 4, QavCode::ExpansionTooLong, 1, 2},

@@ -87,9 +87,9 @@ TEST(ReiterateCommand, AFailedReDecodeIsReportedAndLeavesThePictureAlone) {
   record.domainIndices[0] = 0xFFFF;  // names no domain block
   const QavStatus status = Reiterate(&record, 4);
   EXPECT_EQ(status, QavCode::BadDomainIndex);
-  EXPECT_EQ(std::vector<uint8_t>(record.bitmap->RowData(0),
-                                 record.bitmap->RowData(0) + 3 * record.width),
-            shown);
+  EXPECT_EQ(
+      std::vector<uint8_t>(record.bitmap->RowData(0), record.bitmap->RowData(0) + 3 * record.width),
+      shown);
 
   TViewerState bitmapOnly;
   bitmapOnly.CurrentQAV = std::make_unique<TQAV>();

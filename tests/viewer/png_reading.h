@@ -10,7 +10,7 @@ struct DecodedPng {
   uint32_t width = 0;
   uint32_t height = 0;
   int bitDepth = 0;
-  int colourType = 0;  // 2: RGB, 3: palette
+  int colourType = 0;             // 2: RGB, 3: palette
   std::vector<uint32_t> palette;  // 0xRRGGBB
   size_t rowBytes = 0;
   std::vector<uint8_t> rows;  // as stored: packed indices or red, green, blue bytes
