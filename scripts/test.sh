@@ -3,7 +3,8 @@
 # tests in a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, and the
 # end-to-end test of the real window under Xvfb; then the build without Qt, which also holds
 # the fuzz targets, runs its tests and every fuzz target for 20 s over its seeds and past
-# findings; then the Debian package, checked by lintian.
+# findings, and the Qt image handler's fuzz target in a small fuzz build with Qt; then the
+# Debian package, checked by lintian.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -28,6 +29,11 @@ CC=clang CXX=clang++ "$top/scripts/build.sh" "$top/build-test-fuzz" -DQAV_FUZZ=O
   -DQAV_BUILD_GUI=OFF -DQAV_BUILD_BENCH=OFF
 (cd "$top/build-test-fuzz" && ctest --output-on-failure -j "$jobs")
 QAV_FUZZ_BUILD="$top/build-test-fuzz" "$top/scripts/fuzz.sh" 20
+
+echo "== the Qt image handler's fuzz target (clang, libFuzzer, ASan + UBSan, with Qt)"
+CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-test-fuzz-qt" -G Ninja -DQAV_WERROR=ON \
+  -DQAV_FUZZ=ON -DQAV_BUILD_GUI=ON -DQAV_BUILD_TESTS=OFF -DQAV_BUILD_BENCH=OFF >/dev/null
+QAV_FUZZ_BUILD="$top/build-test-fuzz-qt" "$top/scripts/fuzz.sh" 20 fuzz_qt_image_handler
 
 echo "== Debian package (Release build) and lintian"
 deb=$("$top/scripts/package.sh" | tee /dev/stderr | tail -n 1)
