@@ -1,9 +1,11 @@
 #include "open_command.h"
 
+#include "bitmap_limits.h"
 #include "file_kind.h"
 #include "gif_bridge.h"
 #include "qav_reader.h"
 #include "qav_sentences.h"
+#include "regular_file.h"
 
 EInvalidQAVFile::EInvalidQAVFile(const std::string& fileName, const std::string& sentence)
     : EInvalidGraphic("Cannot show QAV file " + fileName, sentence) {}
@@ -47,9 +49,17 @@ void OpenGifFile(TViewerState& state, const std::string& path) {
   state.CurrentBitmap = &target;
 }
 
+// The file is read here rather than by the bitmap surface, so that a name that cannot be read
+// is told of in the same sentences as a QAV or GIF file.
 void OpenBitmapFile(TViewerState& state, const std::string& path) {
+  FileBytes file;
+  const QavStatus read = ReadRegularFile(path, kMaxImageFileBytes, &file);
+  if (read.Code() == QavCode::FileTooLarge)
+    throw EInvalidGraphic(kInvalidBitmapMessage, QavSentence(read));
+  if (!read.IsOk())
+    throw EFOpenError(path, QavSentence(read));
   TBitmap& target = state.Picture.GetBitmap();
-  target.LoadFromBitmapFile(path);
+  target.LoadFromBitmapBytes(file.data.get(), file.size, path);
   state.Picture.Changed();
   state.CurrentBitmap = &target;
 }
