@@ -36,5 +36,7 @@ CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-test-fuzz-qt" -G Ninja -DQAV
 QAV_FUZZ_BUILD="$top/build-test-fuzz-qt" "$top/scripts/fuzz.sh" 20 fuzz_qt_image_handler
 
 echo "== Debian package (Release build) and lintian"
-deb=$("$top/scripts/package.sh" | tee /dev/stderr | tail -n 1)
+# The package script's output is shown as it runs and kept, for the path on its last line.
+"$top/scripts/package.sh" | tee "$top/build-test/package-output.txt"
+deb=$(tail -n 1 "$top/build-test/package-output.txt")
 lintian --fail-on error --tag-display-limit 0 "$deb"
