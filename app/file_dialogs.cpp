@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPixmapCache>
+#include <QIdentityProxyModel>
+#include <QPixmap>
 
 QString OpenDialogFilters() {
   return QStringLiteral(
@@ -18,6 +19,30 @@ QString SaveDialogFilters() {
 }
 
 namespace {
+
+// The file list as the dialog's folder model gives it, with one change. To line the Name
+// column's caption up with the file icons, the model hands its header a new 16 x 1 image on
+// every call; every paint of the header then leaves another scaled copy in Qt's pixmap cache,
+// under a key nothing asks for again. Here the header is given the same blank icon each time.
+class TSteadyHeaderModel : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    QVariant data = QIdentityProxyModel::headerData(section, orientation, role);
+    if (role != Qt::DecorationRole || !data.canConvert<QImage>())
+      return data;
+    static const QIcon kBlankIcon = BlankIconLike(data.value<QImage>());
+    return kBlankIcon;
+  }
+
+ private:
+  static QIcon BlankIconLike(const QImage& image) {
+    QPixmap blank(image.size());
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+  }
+};
 
 // A widget dialog in the working directory with no default suffix: the name typed is the
 // name used. The filters show their descriptions only and match names in any case, so
@@ -34,12 +59,9 @@ std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mo
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setProxyModel(new TSteadyHeaderModel(&dialog));
   const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   const QString chosen = accepted ? dialog.selectedFiles().constFirst() : QString();
-  // Every dialog loads its style icons anew, and Qt's pixmap cache keeps their scaled copies
-  // under keys no later dialog asks for again: about 16 KB an Open, until the cache's 10 MB
-  // limit. Nothing the window shows lives in that cache, so it is emptied when a dialog ends.
-  QPixmapCache::clear();
   if (!accepted)
     return std::nullopt;
   return QDir::toNativeSeparators(chosen);

@@ -9,6 +9,7 @@
 #include "command_edge.h"
 #include "command_line.h"
 #include "form1.h"
+#include "icon_keeping_style.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   // The title of the program, also the caption of its error boxes. It is the application's
   // name rather than its display name, so that Qt does not append it to every window title.
   QApplication::setApplicationName(QStringLiteral("QAV simple view"));
+  KeepStandardIconsOfStyle();
   // The toolkit has taken its own options (such as -platform) out of argv by now.
   const TCommandLine line = ParseCommandLine(ArgumentsAfterProgram(argc, argv));
   if (line.action == TCommandLine::Action::Refuse) {
