@@ -17,7 +17,7 @@ class TIconKeepingStyle : public QProxyStyle {
 
   QIcon standardIcon(StandardPixmap standardIcon, const QStyleOption* option,
                      const QWidget* widget) const override;
-  // A new palette or icon theme comes with a polish: the icons are made again after it.
+  // Polishing the application again (as setting the style does) makes the icons anew.
   void polish(QApplication* application) override;
   using QProxyStyle::polish;
 
